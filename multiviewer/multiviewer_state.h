@@ -88,6 +88,7 @@ struct MultiviewerState {
     // The record as the main window creates and initialises it: all zero but switcherMode and
     // networkDhcp, input names Umd_01..Umd_16 and every format text "1080p30".
     static MultiviewerState Defaults();
+    bool operator==(const MultiviewerState&) const = default;
 };
 
 } // namespace brenvik

@@ -35,6 +35,8 @@ public:
     bool EnableBroadcast();
     // Lets several sockets share one port (the simulator's listeners); the console never sets it.
     bool EnableAddressReuse();
+    // Asks for a kernel receive queue of this many bytes (the kernel may cap it); false when refused.
+    bool SetReceiveBufferSize(int bytes);
     bool Bind(const Ipv4Address& local);
     bool SetNonBlocking();
     std::optional<std::uint16_t> LocalPort() const;

@@ -1,0 +1,367 @@
+#include "main_window.h"
+
+#include "about_dialog.h"
+#include "device_list.h"
+
+#include "controls/color_button.h"
+#include "controls/input_blocker.h"
+#include "controls/picture_button.h"
+#include "link/frame.h"
+#include "link/text_codec.h"
+#include "res/skin.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QWindow>
+
+namespace brenvik {
+
+namespace {
+
+constexpr int kPictureSearch = 133;
+constexpr int kPictureSettings = 134;
+constexpr int kPictureBackground = 129;
+
+constexpr int kWindowWidth = 1280;
+constexpr int kWindowHeight = 720;
+constexpr int kCustomNameLength = 16;
+
+const QColor kCaptionButtonText(0, 136, 208);
+const QColor kFieldBackground(58, 58, 58);
+const QColor kFieldText(255, 255, 255);
+const QColor kStaticBackground(0, 136, 208);
+const QColor kStaticText(0, 0, 0);
+
+const QString kNoDeviceConnected = QStringLiteral("No Device Connected");
+
+void ColourField(QWidget* field) {
+    QPalette colours = field->palette();
+    colours.setColor(QPalette::Base, kFieldBackground);
+    colours.setColor(QPalette::Text, kFieldText);
+    colours.setColor(QPalette::Highlight, kStaticBackground);
+    colours.setColor(QPalette::HighlightedText, kFieldText);
+    field->setPalette(colours);
+}
+
+QLabel* MakeStaticText(QWidget* parent, const QString& id, const QString& text) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(id);
+    label->setAutoFillBackground(true);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::Window, kStaticBackground);
+    colours.setColor(QPalette::WindowText, kStaticText);
+    label->setPalette(colours);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+bool IsEnterOrEscape(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+}
+
+} // namespace
+
+CVARNOLUX_16_VIEWDlg::CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* parent)
+    : QDialog(parent), m_dialogs(setup.dialogs != nullptr ? setup.dialogs : &m_messageBoxes),
+      m_scale(setup.scale), m_state(std::move(setup.endpoints), *m_dialogs) {
+    m_messageBoxes.SetParentWindow(this);
+    setObjectName(QStringLiteral("102"));
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("Brenvik Rackmount Control"));
+    setWindowIcon(Skin::WindowIcon());
+    setFixedSize(m_scale.Size(kWindowWidth, kWindowHeight));
+    move(0, 0);
+
+    BuildControls();
+
+    m_searchAnimation.setInterval(250);
+    connect(&m_searchAnimation, &QTimer::timeout, this, &CVARNOLUX_16_VIEWDlg::AnimateSearchStatus);
+
+    // Enter and Escape never close the window; they commit the custom name while it is edited.
+    qApp->installEventFilter(this);
+}
+
+CVARNOLUX_16_VIEWDlg::~CVARNOLUX_16_VIEWDlg() {
+    qApp->removeEventFilter(this);
+    if (m_searchThread.joinable()) {
+        m_searchThread.join();
+    }
+    // The page goes first: it stops its status receiver, which still uses the link.
+    delete m_currentPage;
+}
+
+void CVARNOLUX_16_VIEWDlg::BuildControls() {
+    m_minimise = new CColorButton(this);
+    m_minimise->setObjectName(QStringLiteral("1000"));
+    m_minimise->setText(QStringLiteral("-"));
+    m_minimise->SetTextColor(kCaptionButtonText);
+    m_minimise->setGeometry(m_scale.Rect(1200, 0, 40, 35));
+    connect(m_minimise, &QAbstractButton::clicked, this, &QWidget::showMinimized);
+
+    m_close = new CColorButton(this);
+    m_close->setObjectName(QStringLiteral("1001"));
+    m_close->setText(QStringLiteral("x"));
+    m_close->SetTextColor(kCaptionButtonText);
+    m_close->setGeometry(m_scale.Rect(1240, 0, 40, 35));
+    connect(m_close, &QAbstractButton::clicked, this, [this] {
+        RemoveCurrentPage();
+        done(QDialog::Rejected);
+    });
+
+    // The closed box takes the top of the list's rectangle; the custom name field sits under it.
+    m_deviceList = new DeviceList(this, m_scale.Y(26));
+    m_deviceList->setObjectName(QStringLiteral("1003"));
+    m_deviceList->setGeometry(m_scale.Rect(45, 80, 320, 40));
+    connect(m_deviceList, &QComboBox::activated, this, &CVARNOLUX_16_VIEWDlg::OnDeviceSelected);
+
+    m_customName = new QLineEdit(this);
+    m_customName->setObjectName(QStringLiteral("1147"));
+    m_customName->setMaxLength(kCustomNameLength);
+    m_customName->setFrame(false);
+    m_customName->setGeometry(m_scale.Rect(45, 110, 320, 20));
+    m_customName->setTextMargins(6, 0, 6, 0);
+    ColourField(m_customName);
+    m_customName->installEventFilter(this);
+
+    // Takes the focus away from the name field when the background is clicked; never seen.
+    m_focusSink = new QWidget(this);
+    m_focusSink->setObjectName(QStringLiteral("1148"));
+    m_focusSink->setFocusPolicy(Qt::StrongFocus);
+    m_focusSink->setGeometry(0, 0, 0, 0);
+
+    m_search = new PictureButton(this);
+    m_search->setObjectName(QStringLiteral("1002"));
+    m_search->setGeometry(m_scale.PlacedPixels(380, 75, 135, 35));
+    m_search->SetButtonPictureResource(kPictureSearch);
+    connect(m_search, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::SearchUnits);
+
+    m_settings = new PictureButton(this);
+    m_settings->setObjectName(QStringLiteral("1004"));
+    m_settings->setGeometry(m_scale.PlacedPixels(520, 73, 134, 38));
+    m_settings->SetButtonPictureResource(kPictureSettings);
+
+    m_lock = new PictureButton(this);
+    m_lock->setObjectName(QStringLiteral("1005"));
+    m_lock->setGeometry(m_scale.PlacedPixels(665, 75, 70, 37));
+    m_lock->SetButtonPictureResource(kLockPictureUnlocked);
+    connect(m_lock, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::ToggleLock);
+
+    m_status = MakeStaticText(this, QStringLiteral("1007"), kNoDeviceConnected);
+    m_status->setGeometry(m_scale.Rect(30, 40, 140, 20));
+    m_version = MakeStaticText(this, QStringLiteral("1006"), QStringLiteral("Ver 1.0.3.4"));
+    m_version->setGeometry(m_scale.Rect(1200, 40, 140, 20));
+
+    m_pageFrame = new QWidget(this);
+    m_pageFrame->setObjectName(QStringLiteral("1008"));
+    m_pageFrame->setGeometry(m_scale.Rect(20, 160, 1240, 540));
+    m_pageFrame->hide();
+    m_pageRect = m_pageFrame->geometry();
+
+    // Tab order follows the dialog template.
+    setTabOrder(m_deviceList, m_customName);
+    setTabOrder(m_customName, m_search);
+    setTabOrder(m_search, m_settings);
+    setTabOrder(m_settings, m_lock);
+}
+
+void CVARNOLUX_16_VIEWDlg::SearchUnits() {
+    if (SearchRunning()) {
+        return;
+    }
+    m_state.devices.SetSelectedIndex(-1);
+    if (m_state.link.Mode() == LinkMode::Serial) {
+        // No serial port can be opened until the serial channel exists, so the serial link is
+        // always closed here.
+        m_dialogs->ShowError("Please open the serial port first!");
+        return;
+    }
+
+    RemoveCurrentPage();
+    if (m_deviceList->count() > 0) {
+        m_deviceList->clear();
+        m_state.devices.Clear();
+    }
+
+    // The reply window runs off the UI thread: the window keeps painting, shows the search under
+    // way and refuses input until the results are applied.
+    m_searchBlocker = std::make_unique<InputBlocker>(this);
+    m_searchDots = 0;
+    AnimateSearchStatus();
+    m_searchAnimation.start();
+    m_searchThread = std::thread([this] {
+        DiscoveryResult result = DiscoverOverLan(m_state.link);
+        QMetaObject::invokeMethod(
+            this, [this, result = std::move(result)]() mutable { FinishSearch(std::move(result)); },
+            Qt::QueuedConnection);
+    });
+}
+
+void CVARNOLUX_16_VIEWDlg::AnimateSearchStatus() {
+    m_status->setText(QStringLiteral("Searching") + QString(m_searchDots % 4, QLatin1Char('.')));
+    ++m_searchDots;
+}
+
+void CVARNOLUX_16_VIEWDlg::FinishSearch(DiscoveryResult result) {
+    m_searchThread.join();
+    m_searchAnimation.stop();
+    m_searchBlocker.reset();
+
+    if (result.outcome == DiscoveryResult::Outcome::SocketError) {
+        m_status->setText(kNoDeviceConnected);
+        m_dialogs->ShowError("Create socket err");
+        emit searchFinished();
+        return;
+    }
+
+    ApplyDiscovery(m_state.devices, result);
+    {
+        const QSignalBlocker quiet(m_deviceList);
+        for (const std::u16string& item : result.listItems) {
+            m_deviceList->addItem(QString::fromStdU16String(item));
+        }
+        m_deviceList->setCurrentIndex(0);
+    }
+    m_status->setText(QString::fromStdString(result.statusText));
+    OpenUnitPage();
+    emit searchFinished();
+}
+
+void CVARNOLUX_16_VIEWDlg::OnDeviceSelected(int index) {
+    m_state.devices.SetSelectedIndex(index);
+    if (index == m_state.devices.OpenedIndex()) {
+        return;
+    }
+    OpenUnitPage();
+}
+
+void CVARNOLUX_16_VIEWDlg::RemoveCurrentPage() {
+    if (m_currentPage != nullptr) {
+        m_currentPage->hide();
+        // Destroying the page stops and joins its status receiver before the next page starts.
+        delete m_currentPage;
+    }
+}
+
+void CVARNOLUX_16_VIEWDlg::OpenUnitPage() {
+    const int selected = m_state.devices.SelectedIndex();
+    if (selected < 0 || selected >= static_cast<int>(kDeviceTableSize)) {
+        return;
+    }
+    if (m_deviceList->count() == 0) {
+        return;
+    }
+    m_customName->clear();
+    m_state.multiviewer.customName = u" ";
+    RemoveCurrentPage();
+    m_state.devices.SetOpenedIndex(selected);
+
+    QWidget* page = m_pages.Create(m_state.devices.At(static_cast<std::size_t>(selected)).typeCode, this);
+    if (page == nullptr) {
+        return;
+    }
+    m_currentPage = page;
+    page->setGeometry(m_pageRect);
+    page->show();
+}
+
+void CVARNOLUX_16_VIEWDlg::SendCustomName() {
+    if (m_state.consoleLocked) {
+        return;
+    }
+    m_state.multiviewer.customName = m_customName->text().toStdU16String();
+    const std::optional<DeviceEntry> unit = m_state.devices.Selected();
+    const DeviceEntry addressing = unit.value_or(DeviceEntry{});
+    const Frame frame = BuildCustomNameFrame(addressing.typeCode, addressing.unitAddress, m_state.link.LinkByte(),
+                                             ToUtf16le(m_state.multiviewer.customName));
+    m_state.link.SendFrame(unit, frame);
+}
+
+void CVARNOLUX_16_VIEWDlg::ToggleLock() {
+    m_state.consoleLocked = !m_state.consoleLocked;
+    ShowLockPicture(m_state.consoleLocked ? kLockPictureLocked : kLockPictureUnlocked);
+}
+
+void CVARNOLUX_16_VIEWDlg::ShowCustomNameText(const std::u16string& text) {
+    m_customName->setText(QString::fromStdU16String(text));
+}
+
+void CVARNOLUX_16_VIEWDlg::ShowLockPicture(int picture) {
+    m_lock->SetButtonPictureResource(picture);
+}
+
+bool CVARNOLUX_16_VIEWDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_customName) {
+        if (event->type() == QEvent::FocusIn) {
+            m_nameFieldFocused = true;
+        } else if (event->type() == QEvent::FocusOut) {
+            m_nameFieldFocused = false;
+            SendCustomName();
+        }
+    }
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (widget != nullptr && widget->window() == this && IsEnterOrEscape(key)) {
+            if (event->type() == QEvent::KeyPress && watched == m_customName) {
+                SendCustomName();
+            }
+            event->accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CVARNOLUX_16_VIEWDlg::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QDialog::mousePressEvent(event);
+        return;
+    }
+    if (m_nameFieldFocused) {
+        m_focusSink->setFocus(Qt::MouseFocusReason);
+        m_nameFieldFocused = false;
+    }
+    // A borderless window is dragged by any free point of its background.
+    if (windowHandle() == nullptr || !windowHandle()->startSystemMove()) {
+        m_dragging = true;
+        m_dragOffset = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+    event->accept();
+}
+
+void CVARNOLUX_16_VIEWDlg::mouseMoveEvent(QMouseEvent* event) {
+    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - m_dragOffset);
+    }
+    QDialog::mouseMoveEvent(event);
+}
+
+void CVARNOLUX_16_VIEWDlg::mouseReleaseEvent(QMouseEvent* event) {
+    m_dragging = false;
+    QDialog::mouseReleaseEvent(event);
+}
+
+void CVARNOLUX_16_VIEWDlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(rect(), Skin::Picture(kPictureBackground));
+}
+
+void CVARNOLUX_16_VIEWDlg::contextMenuEvent(QContextMenuEvent* event) {
+    // A borderless window has no system menu; the background's menu carries its About item.
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("关于 VARNOLUX_16_VIEW(&A)..."), this, &CVARNOLUX_16_VIEWDlg::ShowAbout);
+    menu.exec(event->globalPos());
+}
+
+void CVARNOLUX_16_VIEWDlg::ShowAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+} // namespace brenvik

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "console_state.h"
+#include "unit_page_registry.h"
+
+#include "controls/message_box_dialogs.h"
+#include "controls/screen_scale.h"
+#include "link/discovery.h"
+#include "multiviewer/main_window_hooks.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QTimer>
+
+#include <memory>
+#include <thread>
+
+class QLabel;
+class QLineEdit;
+
+namespace brenvik {
+
+class CColorButton;
+class DeviceList;
+class InputBlocker;
+class PictureButton;
+
+// What the main window is built with: the endpoints of the link, the screen's logical dpi, and
+// where operator boxes go (nullptr: message boxes over this window).
+struct ConsoleWindowSetup {
+    Endpoints endpoints;
+    ScreenScale scale;
+    OperatorDialogs* dialogs = nullptr;
+};
+
+// The console's one window: borderless, skinned, 1280 x 720 at 96 dpi. It owns the console's
+// state and hosts the page of the unit that is open.
+class CVARNOLUX_16_VIEWDlg : public QDialog, public MainWindowHooks {
+    Q_OBJECT
+
+public:
+    explicit CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* parent = nullptr);
+    ~CVARNOLUX_16_VIEWDlg() override;
+
+    ConsoleState& State() { return m_state; }
+    OperatorDialogs& Dialogs() { return *m_dialogs; }
+    UnitPageRegistry& Pages() { return m_pages; }
+    const ScreenScale& Scale() const { return m_scale; }
+    QWidget* CurrentPage() const { return m_currentPage; }
+    QRect PageRect() const { return m_pageRect; }
+
+    // Starts a search; the window stays painted and refuses input until searchFinished().
+    void SearchUnits();
+    bool SearchRunning() const { return m_searchThread.joinable(); }
+    void OpenUnitPage();
+    void SendCustomName();
+    void ToggleLock();
+    // The custom name field (1147) and the lock picture, as a state read or a page reports them.
+    void ShowCustomNameText(const std::u16string& text) override;
+    void ShowLockPicture(int picture) override;
+
+signals:
+    void searchFinished();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void BuildControls();
+    void FinishSearch(DiscoveryResult result);
+    void RemoveCurrentPage();
+    void OnDeviceSelected(int index);
+    void ShowAbout();
+    void AnimateSearchStatus();
+
+    MessageBoxDialogs m_messageBoxes;
+    OperatorDialogs* m_dialogs;
+    ScreenScale m_scale;
+    ConsoleState m_state;
+    UnitPageRegistry m_pages;
+
+    CColorButton* m_minimise = nullptr;
+    CColorButton* m_close = nullptr;
+    DeviceList* m_deviceList = nullptr;
+    QLineEdit* m_customName = nullptr;
+    QWidget* m_focusSink = nullptr;
+    PictureButton* m_search = nullptr;
+    PictureButton* m_settings = nullptr;
+    PictureButton* m_lock = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_version = nullptr;
+    QWidget* m_pageFrame = nullptr;
+    QRect m_pageRect;
+
+    QPointer<QWidget> m_currentPage;
+    bool m_nameFieldFocused = false;
+
+    std::thread m_searchThread;
+    std::unique_ptr<InputBlocker> m_searchBlocker;
+    QTimer m_searchAnimation;
+    int m_searchDots = 0;
+
+    bool m_dragging = false;
+    QPoint m_dragOffset;
+};
+
+} // namespace brenvik

@@ -1,0 +1,123 @@
+#include "controls/color_button.h"
+
+#include <QFocusEvent>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace brenvik {
+namespace {
+
+constexpr int kCaptionPixelHeight = 16;
+constexpr int kCaptionAverageWidth = 12;
+constexpr qreal kCornerRadius = 1.5; // corner ellipses of 3 x 3 pixels
+
+} // namespace
+
+CColorButton::CColorButton(QWidget* parent) : QAbstractButton(parent) {
+    setMouseTracking(true);
+    setFont(CaptionFont());
+}
+
+QFont CColorButton::CaptionFont() {
+    // The caption font asks for "Arial" 16 pixels high with an average character width of 12,
+    // which is wider than the face's own proportions. Here "Arial" resolves to Liberation Sans,
+    // whose widths match Arial's, so the same width comes from stretching it: the stretch is the
+    // requested average width over the face's natural one, measured once at this pixel size.
+    static const QFont font = [] {
+        QFont caption(QStringLiteral("Arial"));
+        caption.setPixelSize(kCaptionPixelHeight);
+        caption.setWeight(QFont::Normal);
+        caption.setItalic(false);
+        caption.setUnderline(false);
+        caption.setStrikeOut(false);
+        const int natural = QFontMetrics(caption).averageCharWidth();
+        if (natural > 0) {
+            caption.setStretch(qBound(1, (100 * kCaptionAverageWidth + natural / 2) / natural, 4000));
+        }
+        return caption;
+    }();
+    return font;
+}
+
+QSize CColorButton::sizeHint() const { return QSize(40, 35); }
+
+void CColorButton::SetColour(QColor& member, const QColor& colour) {
+    member = colour;
+    update();
+}
+
+void CColorButton::SetState(int state) {
+    m_state = state;
+    update();
+}
+
+void CColorButton::paintEvent(QPaintEvent*) {
+    if (!isEnabled()) {
+        m_state = kDisabled;
+    }
+    const QColor* const kByState[] = {&m_normalColour, &m_pressedColour, &m_hoverColour, &m_disabledColour};
+    const QColor& fill = *kByState[m_state];
+
+    QPainter painter(this);
+    painter.setPen(QPen(fill, 1));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, width() - 1, height() - 1), kCornerRadius, kCornerRadius);
+
+    const QFont caption = CaptionFont();
+    const QFontMetrics metrics(caption);
+    const QString label = text();
+    // Halves are truncated one by one, as the caption's place has always been computed.
+    const int x = width() / 2 - metrics.horizontalAdvance(label) / 2;
+    const int y = height() / 2 - metrics.height() / 2;
+    painter.setFont(caption);
+    painter.setPen(m_textColour);
+    painter.drawText(x, y + metrics.ascent(), label);
+}
+
+void CColorButton::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_pointerTracked) {
+        m_pointerTracked = true;
+        SetState(kHover);
+    } else if (!rect().contains(event->position().toPoint())) {
+        m_pointerTracked = false;
+        SetState(kNormal);
+    }
+    QAbstractButton::mouseMoveEvent(event);
+}
+
+void CColorButton::leaveEvent(QEvent* event) {
+    // Qt sends moves only while the pointer is over the button, so leaving is where the pointer is
+    // seen to go. A sticky disabled colour stays.
+    if (m_state == kHover || m_state == kPressed || m_pointerTracked) {
+        m_pointerTracked = false;
+        SetState(kNormal);
+    }
+    QAbstractButton::leaveEvent(event);
+}
+
+void CColorButton::mousePressEvent(QMouseEvent* event) {
+    SetState(kPressed);
+    QAbstractButton::mousePressEvent(event);
+}
+
+void CColorButton::mouseReleaseEvent(QMouseEvent* event) {
+    SetState(kHover);
+    QAbstractButton::mouseReleaseEvent(event);
+    // The button's own press handling held the pointer until now; the next move takes it again.
+    m_pointerTracked = false;
+}
+
+void CColorButton::focusInEvent(QFocusEvent* event) {
+    m_focus = 1;
+    update();
+    QAbstractButton::focusInEvent(event);
+}
+
+void CColorButton::focusOutEvent(QFocusEvent* event) {
+    m_focus = 0;
+    update();
+    QAbstractButton::focusOutEvent(event);
+}
+
+} // namespace brenvik

@@ -1,0 +1,302 @@
+#include "multiviewer_commands.h"
+
+#include "link/text_codec.h"
+#include "page_type.h"
+#include "preview_refresh.h"
+
+#include <array>
+
+namespace brenvik {
+
+namespace {
+
+// What a sender does once its frame has gone out.
+enum class After : std::uint8_t {
+    Nothing,
+    Redraw,
+    LayoutGeometry,
+    UmdTextColours,
+    UmdBackColours,
+    FormatTextColours,
+    FormatBackColours,
+};
+
+// What index 0 ("All Windows") changes in the record of an indexed command.
+enum class AllRule : std::uint8_t {
+    NotAllowed,  // the index is 1..16
+    EveryEntry,  // all 16 entries
+    FirstWindow, // the entry of window 1 alone (the time code colours)
+};
+
+using Flag = std::uint8_t MultiviewerState::*;
+using Entries = PerWindow<std::uint8_t> MultiviewerState::*;
+
+constexpr std::uint8_t kOpcodeLoadDefault = 0x0B;
+constexpr std::uint8_t kOpcodeSetOutputFormat = 0x19;
+constexpr std::uint8_t kOpcodeSetLayoutCode = 0x33;
+constexpr std::uint8_t kOpcodeSetSource = 0x34;
+constexpr std::uint8_t kOpcodeRouteOneToOne = 0x5A;
+
+bool IsNumber1To16(int value) {
+    return value >= 1 && value <= kWindowCount;
+}
+
+} // namespace
+
+// One row of the command table: a set frame whose first value is either the value itself (one-value
+// frames) or an index with the value after it (two-value frames).
+namespace command_detail {
+struct CommandSpec {
+    std::uint8_t opcode;
+    Flag flag = nullptr;       // one-value frames: the field the sender stores the value in
+    Entries entries = nullptr; // two-value frames: the per-window or per-input field
+    AllRule all = AllRule::NotAllowed;
+    After after = After::Nothing;
+};
+} // namespace command_detail
+
+namespace {
+
+using Spec = command_detail::CommandSpec;
+
+constexpr Spec kSetUmdAll{0x5C, &MultiviewerState::umdAllOn, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Spec kSetBorder{0x3F, &MultiviewerState::borderOn, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Spec kSetFormatStatus{0x5D, &MultiviewerState::formatStatusOn, nullptr, AllRule::NotAllowed,
+                                After::Redraw};
+constexpr Spec kSetTimecode{0x5E, &MultiviewerState::timecodeOn, nullptr, AllRule::NotAllowed,
+                            After::Nothing};
+constexpr Spec kSetAudioAlarm{0x56, &MultiviewerState::audioAlarmOn, nullptr, AllRule::NotAllowed,
+                              After::Redraw};
+constexpr Spec kSetMeterAll{0x5B, &MultiviewerState::meterAllOn, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Spec kSetAudioSource{0x39};
+constexpr Spec kSetSwitcherMode{0x62};
+constexpr Spec kSetLayoutCode{kOpcodeSetLayoutCode, nullptr, nullptr, AllRule::NotAllowed,
+                              After::LayoutGeometry};
+constexpr Spec kLoadDefault{kOpcodeLoadDefault};
+constexpr Spec kSaveCustom{kOpcodeSaveCustom};
+constexpr Spec kLoadCustom{kOpcodeLoadCustom};
+
+constexpr Spec kSetOutputFormat{kOpcodeSetOutputFormat};
+constexpr Spec kSetUmd{0x36, nullptr, &MultiviewerState::umdOn, AllRule::NotAllowed, After::Redraw};
+constexpr Spec kSetUmdTextColor{0x3B, nullptr, &MultiviewerState::umdTextColor, AllRule::EveryEntry,
+                                After::UmdTextColours};
+constexpr Spec kSetUmdBackColor{0x3C, nullptr, &MultiviewerState::umdBackColor, AllRule::EveryEntry,
+                                After::UmdBackColours};
+constexpr Spec kSetFormatTextColor{0x3D, nullptr, &MultiviewerState::formatTextColor, AllRule::EveryEntry,
+                                   After::FormatTextColours};
+constexpr Spec kSetFormatBackColor{0x3E, nullptr, &MultiviewerState::formatBackColor, AllRule::EveryEntry,
+                                   After::FormatBackColours};
+constexpr Spec kSetTimecodeTextColor{0x54, nullptr, &MultiviewerState::timecodeTextColor,
+                                     AllRule::FirstWindow, After::Nothing};
+constexpr Spec kSetTimecodeBackColor{0x55, nullptr, &MultiviewerState::timecodeBackColor,
+                                     AllRule::FirstWindow, After::Nothing};
+constexpr Spec kSetMeter{0x37, nullptr, &MultiviewerState::meterOn, AllRule::NotAllowed, After::Redraw};
+constexpr Spec kSetMeterChannel{0x52, nullptr, &MultiviewerState::meterChannel, AllRule::NotAllowed,
+                                After::Redraw};
+constexpr Spec kSetSource{kOpcodeSetSource};
+constexpr Spec kRedrawOnly{kOpcodeRouteOneToOne, nullptr, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Spec kSetInputName{kOpcodeInputName, nullptr, nullptr, AllRule::NotAllowed, After::Redraw};
+
+} // namespace
+
+Frame MultiviewerCommands::BuildFor(const std::optional<DeviceEntry>& unit, std::uint8_t opcode,
+                                    std::span<const std::uint8_t> payload) const {
+    // Without a selected unit the LAN refuses to open a socket; the serial link decides for itself.
+    const std::uint8_t typeCode = unit ? unit->typeCode : 0;
+    const std::uint8_t unitAddress = unit ? unit->unitAddress : 0;
+    return BuildFrame(typeCode, unitAddress, m_link.LinkByte(), opcode, payload);
+}
+
+bool MultiviewerCommands::SendAndFinish(const std::optional<DeviceEntry>& unit, const Frame& frame,
+                                        const Spec& spec) {
+    if (!m_link.SendFrame(unit, frame)) {
+        return false;
+    }
+    switch (spec.after) {
+    case After::Nothing:
+        break;
+    case After::Redraw:
+        m_view.RedrawPreview();
+        break;
+    case After::LayoutGeometry:
+        RecomputeLayoutGeometry(m_state, m_view);
+        break;
+    case After::UmdTextColours:
+        RefreshUmdTextColors(m_state, m_view);
+        break;
+    case After::UmdBackColours:
+        RefreshUmdBackColors(m_state, m_view);
+        break;
+    case After::FormatTextColours:
+        RefreshFormatTextColors(m_state, m_view);
+        break;
+    case After::FormatBackColours:
+        RefreshFormatBackColors(m_state, m_view);
+        break;
+    }
+    return true;
+}
+
+bool MultiviewerCommands::SendValue(const Spec& spec, std::uint8_t value) {
+    if (m_locked) {
+        return false;
+    }
+    const auto unit = Unit();
+    const std::array<std::uint8_t, 1> payload{value};
+    const Frame frame = BuildFor(unit, spec.opcode, payload);
+    if (spec.flag != nullptr) {
+        m_state.*spec.flag = value;
+    }
+    return SendAndFinish(unit, frame, spec);
+}
+
+bool MultiviewerCommands::SendIndexed(const Spec& spec, int index, std::uint8_t value) {
+    if (m_locked) {
+        return false;
+    }
+    const bool all = index == 0 && spec.all != AllRule::NotAllowed;
+    if (!all && !IsNumber1To16(index)) {
+        return false;
+    }
+    const auto unit = Unit();
+    const std::array<std::uint8_t, 2> payload{static_cast<std::uint8_t>(index), value};
+    const Frame frame = BuildFor(unit, spec.opcode, payload);
+    if (spec.entries != nullptr) {
+        auto& entries = m_state.*spec.entries;
+        if (!all) {
+            entries.At(index) = value;
+        } else if (spec.all == AllRule::EveryEntry) {
+            entries.values.fill(value);
+        } else {
+            entries.At(1) = value;
+        }
+    }
+    return SendAndFinish(unit, frame, spec);
+}
+
+bool MultiviewerCommands::LoadDefault() {
+    return SendValue(kLoadDefault, 0);
+}
+
+bool MultiviewerCommands::SetOutputFormat(std::uint8_t code) {
+    if (m_locked) {
+        return false;
+    }
+    const auto unit = Unit();
+    const std::array<std::uint8_t, 2> payload{0, code};
+    return SendAndFinish(unit, BuildFor(unit, kSetOutputFormat.opcode, payload), kSetOutputFormat);
+}
+
+bool MultiviewerCommands::SetInputName(int input) {
+    if (m_locked || !IsNumber1To16(input)) {
+        return false;
+    }
+    const auto unit = Unit();
+    const std::vector<std::uint8_t> name = ToUtf16le(m_state.inputNames.At(input));
+    const Frame frame = BuildInputNameFrame(unit ? unit->typeCode : 0, unit ? unit->unitAddress : 0,
+                                            m_link.LinkByte(), static_cast<std::uint8_t>(input), name);
+    return SendAndFinish(unit, frame, kSetInputName);
+}
+
+bool MultiviewerCommands::SetLayoutCode(std::uint8_t code) {
+    return SendValue(kSetLayoutCode, code);
+}
+
+bool MultiviewerCommands::SetSource(int windowOrOutput, int input) {
+    if (m_locked || !IsNumber1To16(windowOrOutput) || !IsNumber1To16(input)) {
+        return false;
+    }
+    const auto unit = Unit();
+    const std::array<std::uint8_t, 2> payload{static_cast<std::uint8_t>(input),
+                                              static_cast<std::uint8_t>(windowOrOutput)};
+    const Frame frame = BuildFor(unit, kSetSource.opcode, payload);
+    // On the LAYOUT page the page stores windowSource itself; on the other pages nothing changes.
+    if (m_state.pageType == kPageSwitcher) {
+        m_state.loopRoute.At(windowOrOutput) = static_cast<std::uint8_t>(input);
+        m_state.switcherCells.at(static_cast<std::size_t>(windowOrOutput - 1)).number = input;
+    }
+    const bool redraw = m_state.pageType == kPageLayout || m_state.pageType == kPageSwitcher;
+    return SendAndFinish(unit, frame, redraw ? kRedrawOnly : kSetSource);
+}
+
+bool MultiviewerCommands::SetUmd(int window, std::uint8_t on) {
+    return window == 0 ? SendValue(kSetUmdAll, on) : SendIndexed(kSetUmd, window, on);
+}
+
+bool MultiviewerCommands::SetUmdTextColor(int input, std::uint8_t colour) {
+    return SendIndexed(kSetUmdTextColor, input, colour);
+}
+
+bool MultiviewerCommands::SetUmdBackColor(int input, std::uint8_t colour) {
+    return SendIndexed(kSetUmdBackColor, input, colour);
+}
+
+bool MultiviewerCommands::SetFormatTextColor(int window, std::uint8_t colour) {
+    return SendIndexed(kSetFormatTextColor, window, colour);
+}
+
+bool MultiviewerCommands::SetFormatBackColor(int window, std::uint8_t colour) {
+    return SendIndexed(kSetFormatBackColor, window, colour);
+}
+
+bool MultiviewerCommands::SetTimecodeTextColor(int window, std::uint8_t colour) {
+    return SendIndexed(kSetTimecodeTextColor, window, colour);
+}
+
+bool MultiviewerCommands::SetTimecodeBackColor(int window, std::uint8_t colour) {
+    return SendIndexed(kSetTimecodeBackColor, window, colour);
+}
+
+bool MultiviewerCommands::SetBorder(std::uint8_t on) {
+    return SendValue(kSetBorder, on);
+}
+bool MultiviewerCommands::SetFormatStatus(std::uint8_t on) {
+    return SendValue(kSetFormatStatus, on);
+}
+bool MultiviewerCommands::SetTimecode(std::uint8_t on) {
+    return SendValue(kSetTimecode, on);
+}
+bool MultiviewerCommands::SetAudioAlarm(std::uint8_t on) {
+    return SendValue(kSetAudioAlarm, on);
+}
+bool MultiviewerCommands::SetAudioSource(std::uint8_t source) {
+    return SendValue(kSetAudioSource, source);
+}
+
+bool MultiviewerCommands::SetMeter(int windowIndex, std::uint8_t on) {
+    return windowIndex == kAllMetersIndex ? SendValue(kSetMeterAll, on)
+                                          : SendIndexed(kSetMeter, windowIndex + 1, on);
+}
+
+bool MultiviewerCommands::SetMeterChannel(int windowIndex, std::uint8_t channelPair) {
+    return SendIndexed(kSetMeterChannel, windowIndex + 1, channelPair);
+}
+
+bool MultiviewerCommands::SendCustomMemory(std::uint8_t opcode, std::uint8_t slot) {
+    if (opcode == kOpcodeSaveCustom) {
+        return SendValue(kSaveCustom, slot);
+    }
+    if (opcode == kOpcodeLoadCustom) {
+        return SendValue(kLoadCustom, slot);
+    }
+    return false;
+}
+
+bool MultiviewerCommands::RouteOneToOne() {
+    if (m_locked) {
+        return false;
+    }
+    const auto unit = Unit();
+    const Frame frame = BuildFor(unit, kOpcodeRouteOneToOne, {});
+    for (int n = 1; n <= kWindowCount; ++n) {
+        m_state.loopRoute.At(n) = static_cast<std::uint8_t>(n);
+    }
+    RecomputeSwitcherCells(m_state);
+    return SendAndFinish(unit, frame, kRedrawOnly);
+}
+
+bool MultiviewerCommands::SetSwitcherMode(std::uint8_t switcherMode) {
+    return SendValue(kSetSwitcherMode, switcherMode);
+}
+
+} // namespace brenvik

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "unit_behaviour.h"
+#include "unit_config.h"
+
+#include <memory>
+
+namespace brenvik::sim {
+
+// The behaviour brenvik-unitsim gives a unit of this type code, or nothing for a unit that only
+// answers discovery. Each unit model adds its row to the table in unit_models.cpp.
+std::unique_ptr<UnitBehaviour> MakeUnitModel(const UnitConfig& config);
+
+} // namespace brenvik::sim
