@@ -84,6 +84,7 @@ CVARNOLUX_16_VIEWDlg::CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* pa
     connect(&m_searchAnimation, &QTimer::timeout, this, &CVARNOLUX_16_VIEWDlg::AnimateSearchStatus);
 
     // Enter and Escape never close the window; they commit the custom name while it is edited.
+    // The application-wide filter also sees the name field's focus changes.
     qApp->installEventFilter(this);
 }
 
@@ -127,7 +128,6 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     m_customName->setGeometry(m_scale.Rect(45, 110, 320, 20));
     m_customName->setTextMargins(6, 0, 6, 0);
     ColourField(m_customName);
-    m_customName->installEventFilter(this);
 
     // Takes the focus away from the name field when the background is clicked; never seen.
     m_focusSink = new QWidget(this);
@@ -257,7 +257,7 @@ void CVARNOLUX_16_VIEWDlg::OpenUnitPage() {
         return;
     }
     m_customName->clear();
-    m_state.multiviewer.customName = u" ";
+    m_state.multiviewer.customName.assign(1, u' ');
     RemoveCurrentPage();
     m_state.devices.SetOpenedIndex(selected);
 

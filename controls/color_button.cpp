@@ -2,6 +2,7 @@
 
 #include <QFocusEvent>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -20,10 +21,11 @@ CColorButton::CColorButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 QFont CColorButton::CaptionFont() {
-    // The caption font asks for "Arial" 16 pixels high with an average character width of 12,
-    // which is wider than the face's own proportions. Here "Arial" resolves to Liberation Sans,
-    // whose widths match Arial's, so the same width comes from stretching it: the stretch is the
-    // requested average width over the face's natural one, measured once at this pixel size.
+    // The caption font asks for "Arial" at pixel height 16 with an average character width of 12,
+    // wider than the face's own proportions. "Arial" resolves to Liberation Sans here, whose glyph
+    // widths match Arial's, and Qt has no width request of its own: a stretch does it. The stretch
+    // is the requested average width over the face's natural average at this height, measured
+    // rather than assumed, so whichever face "Arial" resolves to ends up 12 pixels wide on average.
     static const QFont font = [] {
         QFont caption(QStringLiteral("Arial"));
         caption.setPixelSize(kCaptionPixelHeight);
@@ -31,16 +33,18 @@ QFont CColorButton::CaptionFont() {
         caption.setItalic(false);
         caption.setUnderline(false);
         caption.setStrikeOut(false);
-        const int natural = QFontMetrics(caption).averageCharWidth();
+        const qreal natural = QFontMetricsF(caption).averageCharWidth();
         if (natural > 0) {
-            caption.setStretch(qBound(1, (100 * kCaptionAverageWidth + natural / 2) / natural, 4000));
+            caption.setStretch(qBound(1, qRound(100 * kCaptionAverageWidth / natural), 4000));
         }
         return caption;
     }();
     return font;
 }
 
-QSize CColorButton::sizeHint() const { return QSize(40, 35); }
+QSize CColorButton::sizeHint() const {
+    return QSize(40, 35);
+}
 
 void CColorButton::SetColour(QColor& member, const QColor& colour) {
     member = colour;

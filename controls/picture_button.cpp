@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QRegion>
 
+#include <vector>
+
 namespace brenvik {
 namespace {
 
@@ -44,7 +46,7 @@ bool PictureButton::BuildPicture(const QPixmap& source, Picture& picture) {
     // Reading through RGB32 also turns see-through pixels of a translucent pixmap into pure black,
     // so they stay see-through.
     const QImage image = source.toImage().convertToFormat(QImage::Format_RGB32);
-    const QBitmap mask = QBitmap::fromImage(image.createMaskFromColor(qRgb(0, 0, 0), Qt::MaskOutColor));
+    const QBitmap mask = QBitmap::fromImage(image.createMaskFromColor(qRgb(0, 0, 0), Qt::MaskInColor));
     if (mask.isNull() || mask.size() != source.size()) {
         return false;
     }
@@ -82,7 +84,9 @@ int PictureButton::SetButtonPictures(const QPixmap& first, const QPixmap& second
     return kPicturesSet;
 }
 
-void PictureButton::SetButtonPictureResource(int number) { SetButtonPictures(Skin::Picture(number)); }
+void PictureButton::SetButtonPictureResource(int number) {
+    SetButtonPictures(Skin::Picture(number));
+}
 
 void PictureButton::SetBorderDrawing(bool on) {
     m_drawBorder = on;
@@ -95,10 +99,14 @@ void PictureButton::SetTransparentBackground(bool on) {
     update();
 }
 
-QSize PictureButton::sizeHint() const { return m_first.pixmap.isNull() ? QSize(0, 0) : m_first.pixmap.size(); }
+QSize PictureButton::sizeHint() const {
+    return m_first.pixmap.isNull() ? QSize(0, 0) : m_first.pixmap.size();
+}
 
 void PictureButton::DrawBackgroundStep(QPainter& painter, bool hovered, bool pressed) {
-    const QColor& fill = hovered || pressed ? m_hoverBackground : hasFocus() ? m_focusBackground : m_normalBackground;
+    const QColor& fill = hovered || pressed ? m_hoverBackground
+                         : hasFocus()       ? m_focusBackground
+                                            : m_normalBackground;
     painter.fillRect(rect(), fill);
 }
 
@@ -115,15 +123,22 @@ void PictureButton::DrawBorderStep(QPainter& painter, bool pressed) {
 }
 
 void PictureButton::CopyParentBackground(QPainter& painter) {
-    QWidget* parent = parentWidget();
-    if (m_backgroundCache.isNull() && parent != nullptr) {
-        // What the parent shows under the button is what its window shows there, backgrounds of
-        // every ancestor and siblings included; the button itself stays out of that picture.
-        QWidget* top = window();
-        const QRect under(mapTo(top, QPoint(0, 0)), size());
-        m_hiddenFromGrab = true;
-        m_backgroundCache = top->grab(under);
-        m_hiddenFromGrab = false;
+    if (m_backgroundCache.isNull() && parentWidget() != nullptr) {
+        // What the parent shows under the button: its own painting over that of every ancestor up
+        // to the window, each rendered without its children so the button stays out of its own
+        // background.
+        std::vector<QWidget*> ancestors;
+        for (QWidget* ancestor = parentWidget(); ancestor != nullptr;
+             ancestor = ancestor->isWindow() ? nullptr : ancestor->parentWidget()) {
+            ancestors.push_back(ancestor);
+        }
+        QPixmap copy(size());
+        copy.fill(Qt::transparent);
+        for (auto ancestor = ancestors.rbegin(); ancestor != ancestors.rend(); ++ancestor) {
+            const QRect under((*ancestor)->mapFromGlobal(mapToGlobal(QPoint(0, 0))), size());
+            (*ancestor)->render(&copy, QPoint(), QRegion(under), QWidget::DrawWindowBackground);
+        }
+        m_backgroundCache = copy;
     }
     painter.drawPixmap(0, 0, m_backgroundCache);
 }
@@ -176,9 +191,6 @@ void PictureButton::DrawCaption(QPainter& painter, const QRect& area, bool hover
 }
 
 void PictureButton::paintEvent(QPaintEvent*) {
-    if (m_hiddenFromGrab) {
-        return;
-    }
     QPainter painter(this);
     const bool pressed = isDown();
     const bool hovered = m_hovered;

@@ -65,7 +65,7 @@ protected:
 private:
     struct Picture {
         QPixmap pixmap;
-        QBitmap mask;              // set where the picture is opaque, clear on its pure black pixels
+        QBitmap mask;                // set where the picture is opaque, clear on its pure black pixels
         bool hasTransparent = false; // whether any pixel is pure black, so the mask must be applied
     };
 
@@ -81,7 +81,6 @@ private:
     bool m_drawBorder = true;
     bool m_transparentBackground = false;
     bool m_hovered = false;
-    bool m_hiddenFromGrab = false; // set while the window is grabbed for this button's background
 
     QColor m_hoverBackground;
     QColor m_hoverText;

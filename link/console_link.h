@@ -15,10 +15,13 @@ namespace brenvik {
 // Serial I/O while holding the serial line: one exchange at a time, like the command socket slot.
 class SerialSession {
 public:
-    SerialSession(std::unique_lock<std::mutex> line, SerialPortLink& port) : m_line(std::move(line)), m_port(port) {}
+    SerialSession(std::unique_lock<std::mutex> line, SerialPortLink& port)
+        : m_line(std::move(line)), m_port(port) {}
     // Reads and discards whatever the unit sent unasked.
     void DrainInput();
-    std::size_t Write(std::span<const std::uint8_t> bytes) { return m_port.Write(bytes.data(), bytes.size()); }
+    std::size_t Write(std::span<const std::uint8_t> bytes) {
+        return m_port.Write(bytes.data(), bytes.size());
+    }
     int InputCount() { return m_port.InputCount(); }
     std::size_t Read(std::span<std::uint8_t> buffer) { return m_port.Read(buffer.data(), buffer.size()); }
 
@@ -41,6 +44,7 @@ public:
     std::uint8_t LinkByte() const { return static_cast<std::uint8_t>(Mode()); }
 
     // nullptr detaches: the serial link then counts as closed and every serial branch sends nothing.
+    // Waits for a serial exchange under way, so never call it while holding a SerialSession.
     void AttachSerialPort(SerialPortLink* port);
     bool SerialPortOpen() const;
     // Nothing while the port is closed.
@@ -48,8 +52,8 @@ public:
 
     // Sends one frame or routing text to the unit on the chosen link: on the LAN one datagram from
     // a fresh command socket, a 10 ms pause, close; on the serial line drain, write, 20 ms pause.
-    // Returns false when nothing could be sent (no socket, no unit, port closed), so that callers
-    // skip what they do after sending.
+    // Returns false when nothing could be sent (no socket, no unit, a unit without an address,
+    // port closed, the send or write refused), so that callers skip what they do after sending.
     bool SendFrame(const std::optional<DeviceEntry>& unit, std::span<const std::uint8_t> bytes);
 
 private:

@@ -10,10 +10,10 @@ namespace brenvik {
 
 // One discovered unit, as the discovery reply described it.
 struct DeviceEntry {
-    std::array<char, 16> ipText{};         // dotted IPv4, zero-padded; empty for a unit on the serial line
-    std::uint8_t unitAddress = 0;          // byte 5 of the reply, sent at offset 5 of every frame
-    std::uint8_t typeCode = 0;             // byte 4 of the reply, sent at offset 4; picks the page
-    std::array<std::uint8_t, 4> unitId{};  // compared with offsets 10..13 of status reports
+    std::array<char, 16> ipText{};        // dotted IPv4, zero-padded; empty for a unit on the serial line
+    std::uint8_t unitAddress = 0;         // byte 5 of the reply, sent at offset 5 of every frame
+    std::uint8_t typeCode = 0;            // byte 4 of the reply, sent at offset 4; picks the page
+    std::array<std::uint8_t, 4> unitId{}; // compared with offsets 10..13 of status reports
 
     std::string Ip() const;                // ipText up to its first zero
     void SetIp(const std::string& dotted); // keeps at most 15 characters

@@ -31,9 +31,10 @@ constexpr std::size_t kStateFrameMinLength = 809;
 
 constexpr const char* kNoDeviceFound = "No Device Found";
 constexpr const char* kNoDeviceConnected = "No Device Connected";
-constexpr const char* kSocketErrorMessage = "Create socket err";
 
-std::string ConnectedText(std::size_t count) { return "Connected - " + std::to_string(count); }
+std::string ConnectedText(std::size_t count) {
+    return "Connected - " + std::to_string(count);
+}
 
 std::u16string ModelName(std::span<const std::uint8_t> nameBytes) {
     return DisplayModelName(FromLatin1(nameBytes));
@@ -92,7 +93,6 @@ DiscoveryResult DiscoverOverLan(ConsoleLink& link, std::chrono::milliseconds win
     auto socket = link.Udp().OpenBroadcastSocket();
     if (!socket) {
         result.outcome = DiscoveryResult::Outcome::SocketError;
-        link.Messages().ShowError(kSocketErrorMessage);
         return result;
     }
     socket->Send(request);

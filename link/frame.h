@@ -26,8 +26,8 @@ inline constexpr std::size_t kLinkByte = 6;
 inline constexpr std::size_t kReserved = 7;
 inline constexpr std::size_t kUnitId = 10;
 inline constexpr std::size_t kOpcode = 16;
-inline constexpr std::size_t kPayload = 17;   // first value of a frame the console sends
-inline constexpr std::size_t kUnitData = 18;  // first value of a frame a unit sends
+inline constexpr std::size_t kPayload = 17;  // first value of a frame the console sends
+inline constexpr std::size_t kUnitData = 18; // first value of a frame a unit sends
 } // namespace frame_offset
 
 inline constexpr std::uint8_t kSync1 = 0xA5;

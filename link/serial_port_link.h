@@ -13,7 +13,10 @@ public:
     virtual bool IsOpen() const = 0;
     // Bytes waiting in the input queue; -1 when closed or the count cannot be read.
     virtual int InputCount() = 0;
+    // Up to `count` bytes; fewer when the port's read time-outs end the read first.
     virtual std::size_t Read(std::uint8_t* buffer, std::size_t count) = 0;
+    // The number of bytes the port has taken over; SendFrame reports fewer than `count` as a
+    // failed send. The caller's bytes may go out of scope as soon as Write returns.
     virtual std::size_t Write(const std::uint8_t* bytes, std::size_t count) = 0;
 };
 

@@ -37,7 +37,9 @@ std::optional<UdpSocket> OpenBound(std::uint16_t port, bool broadcast) {
 CommandSocket::CommandSocket(std::unique_lock<std::mutex> slot, UdpSocket socket, Ipv4Address peer)
     : m_slot(std::move(slot)), m_socket(std::move(socket)), m_peer(peer) {}
 
-bool CommandSocket::Send(std::span<const std::uint8_t> bytes) { return m_socket.SendTo(m_peer, bytes); }
+bool CommandSocket::Send(std::span<const std::uint8_t> bytes) {
+    return m_socket.SendTo(m_peer, bytes);
+}
 
 std::optional<std::size_t> CommandSocket::Receive(std::span<std::uint8_t> buffer) {
     return m_socket.ReceiveFrom(buffer, &m_peer);

@@ -56,7 +56,10 @@ std::optional<std::size_t> ReportMinimumLength(std::uint8_t opcode) {
     if (!layout) {
         return std::nullopt;
     }
-    return std::max(frame_offset::kOpcode + 1, frame_offset::kUnitData + layout->valueCount);
+    if (layout->valueCount == 0) {
+        return frame_offset::kOpcode + 1;
+    }
+    return frame_offset::kUnitData + layout->valueCount;
 }
 
 bool IsAcceptableReport(std::span<const std::uint8_t> report, const DeviceEntry& unit) {

@@ -28,6 +28,7 @@ constexpr QRect kTitleLogo(772, 72, 56, 56);
 constexpr QRect kTitleWord(846, 66, 330, 42);
 constexpr QRect kTitleTagline(849, 108, 330, 20);
 constexpr QRect kPageArea(20, 160, 1240, 540);
+constexpr QRect kHeaderBand(0, kCaptionBarHeight + 2, 1280, kPageArea.top() - kCaptionBarHeight - 2);
 
 // Console page (1240 x 540): the preview canvas at 5,40 (720 x 480) on the left, the mode and
 // page buttons at the top of the right panel and the setting page at 750,120 (490 x 420).
@@ -47,11 +48,12 @@ void DrawPageAreaWaiting(SkinPainter& skin, const QRectF& area) {
     painter.setOpacity(0.16);
     skin.LogoMark(QRectF(area.center().x() - 48, area.center().y() - 92, 96, 96));
     painter.restore();
-    skin.Caption(QRectF(area.left(), area.center().y() + 18, area.width(), 28), QStringLiteral("No unit open"), 20,
-                 kEmptyTitle, Qt::AlignCenter, 600, 0.8);
-    skin.Caption(QRectF(area.left(), area.center().y() + 50, area.width(), 20),
-                 QStringLiteral("Press SEARCH to find the units on the network, then pick one in the device list"),
-                 13, palette::kFaint, Qt::AlignCenter, 400, 0.3);
+    skin.Caption(QRectF(area.left(), area.center().y() + 18, area.width(), 28),
+                 QStringLiteral("No unit open"), 20, kEmptyTitle, Qt::AlignCenter, 600, 0.8);
+    skin.Caption(
+        QRectF(area.left(), area.center().y() + 50, area.width(), 20),
+        QStringLiteral("Press SEARCH to find the units on the network, then pick one in the device list"), 13,
+        palette::kFaint, Qt::AlignCenter, 400, 0.3);
 }
 
 } // namespace
@@ -67,15 +69,19 @@ void DrawMainBackground(QPainter& painter, const QRect& area, const SkinEntry&) 
     skin.Fill(QRectF(0, kCaptionBarHeight + 1, area.width(), 1), kRule);
 
     skin.Well(kDeviceWell, 6, palette::kWell, palette::kEdgeDark);
-    skin.Caption(kDeviceLabel, QStringLiteral("DEVICE"), 10, palette::kLabel, Qt::AlignLeft | Qt::AlignVCenter, 700,
-                 1.6);
-    skin.Caption(kNameLabel, QStringLiteral("CUSTOM NAME"), 10, palette::kLabel, Qt::AlignLeft | Qt::AlignVCenter,
-                 700, 1.6);
+    skin.Caption(kDeviceLabel, QStringLiteral("DEVICE"), 10, palette::kLabel,
+                 Qt::AlignLeft | Qt::AlignVCenter, 700, 1.6);
+    skin.Caption(kNameLabel, QStringLiteral("CUSTOM NAME"), 10, palette::kLabel,
+                 Qt::AlignLeft | Qt::AlignVCenter, 700, 1.6);
 
-    skin.Glow(QPointF(kTitleLogo.center()) + QPointF(90, 0), 190, palette::kBlue, 34);
+    painter.save();
+    painter.setClipRect(kHeaderBand);
+    // Centred so that the glow fades out before the lock button at x 735.
+    skin.Glow(QPointF(975, 100), 210, palette::kBlue, 30);
+    painter.restore();
     skin.LogoMark(kTitleLogo);
-    skin.Caption(kTitleWord, QStringLiteral("BRENVIK"), 38, palette::kCaption, Qt::AlignLeft | Qt::AlignVCenter, 700,
-                 7.0);
+    skin.Caption(kTitleWord, QStringLiteral("BRENVIK"), 38, palette::kCaption,
+                 Qt::AlignLeft | Qt::AlignVCenter, 700, 7.0);
     skin.Caption(kTitleTagline, QStringLiteral("RACKMOUNT CONTROL"), 13, palette::kBlueLight,
                  Qt::AlignLeft | Qt::AlignVCenter, 700, 4.6);
 
@@ -91,8 +97,8 @@ void DrawConsoleBackground(QPainter& painter, const QRect& area, const SkinEntry
     painter.setBrush(QColor(palette::kBlue));
     painter.drawEllipse(QPointF(kPreviewLabel.left() - 9, kPreviewLabel.center().y() + 0.5), 3.2, 3.2);
     painter.restore();
-    skin.Caption(kPreviewLabel, QStringLiteral("PREVIEW"), 11, palette::kLabel, Qt::AlignLeft | Qt::AlignVCenter,
-                 700, 2.0);
+    skin.Caption(kPreviewLabel, QStringLiteral("PREVIEW"), 11, palette::kLabel,
+                 Qt::AlignLeft | Qt::AlignVCenter, 700, 2.0);
     skin.Fill(QRectF(100, kPreviewLabel.center().y() + 1, kPreviewFrame.right() - 104, 1), kRule);
 
     skin.Well(kPreviewFrame, 6, palette::kWellDeep, palette::kEdgeDark);
@@ -102,10 +108,10 @@ void DrawConsoleBackground(QPainter& painter, const QRect& area, const SkinEntry
     skin.Fill(QRectF(kDividerX, 0, 1, area.height()), kRuleShadow);
     skin.Fill(QRectF(kDividerX + 1, 0, 1, area.height()), kRule);
 
-    skin.Caption(kUnitLabel, QStringLiteral("MULTIVIEWER"), 10, palette::kLabel, Qt::AlignRight | Qt::AlignVCenter,
-                 700, 1.2);
-    skin.Caption(kUnitDetail, QStringLiteral("16 WINDOWS"), 9, palette::kFaint, Qt::AlignRight | Qt::AlignVCenter,
-                 600, 1.2);
+    skin.Caption(kUnitLabel, QStringLiteral("MULTIVIEWER"), 10, palette::kLabel,
+                 Qt::AlignRight | Qt::AlignVCenter, 700, 1.2);
+    skin.Caption(kUnitDetail, QStringLiteral("16 WINDOWS"), 9, palette::kFaint,
+                 Qt::AlignRight | Qt::AlignVCenter, 600, 1.2);
 
     skin.Plate(kSettingArea, 6, palette::kPanel, qRgb(51, 54, 59), palette::kEdgeDark, palette::kEdgeLight);
 }

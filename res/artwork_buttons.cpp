@@ -18,10 +18,13 @@ constexpr QRgb kLedOff = qRgb(84, 90, 99);
 
 // Every button face leaves a one-pixel margin of the ground colour so that its rounded corners
 // blend into the background it sits on.
-QRectF PlateArea(const QRect& area) { return QRectF(area).adjusted(1, 1, -1, -1); }
+QRectF PlateArea(const QRect& area) {
+    return QRectF(area).adjusted(1, 1, -1, -1);
+}
 
 void NormalPlate(SkinPainter& skin, const QRectF& plate, qreal radius) {
-    skin.Plate(plate, radius, palette::kPlateTop, palette::kPlateBottom, palette::kEdgeDark, palette::kEdgeLight);
+    skin.Plate(plate, radius, palette::kPlateTop, palette::kPlateBottom, palette::kEdgeDark,
+               palette::kEdgeLight);
 }
 
 void SelectedPlate(SkinPainter& skin, const QRectF& plate, qreal radius) {
@@ -50,17 +53,18 @@ void DrawToolButton(QPainter& painter, const QRect& area, const SkinEntry& entry
         const qreal left = plate.center().x() - (kGlyph + kGap + textWidth) / 2;
         const qreal top = plate.center().y() - kGlyph / 2;
         skin.Glyph(entry.glyph, QRectF(left, top, kGlyph, kGlyph), palette::kInk, palette::kBlue);
-        skin.Caption(QRectF(left + kGlyph + kGap, plate.top(), textWidth + 4, plate.height()), text, kCaptionSize,
-                     caption, Qt::AlignLeft | Qt::AlignVCenter, 700, 1.2);
+        skin.Caption(QRectF(left + kGlyph + kGap, plate.top(), textWidth + 4, plate.height()), text,
+                     kCaptionSize, caption, Qt::AlignLeft | Qt::AlignVCenter, 700, 1.2);
     } else {
         // Narrow faces (the lock): the symbol above a small caption. A closed padlock is drawn in
         // its accent with the keyhole in ink, so the locked face shows a white lock on blue.
         constexpr qreal kGlyph = 17;
         const bool closed = entry.glyph == SkinGlyph::PadlockClosed;
         skin.Glyph(entry.glyph, QRectF(plate.center().x() - kGlyph / 2, plate.top() + 3, kGlyph, kGlyph),
-                   closed ? palette::kBlueDeep : palette::kInk, closed ? palette::kCaption : palette::kPlateBottom);
-        skin.Caption(QRectF(plate.left(), plate.top() + 21, plate.width(), 12), text, 9, caption, Qt::AlignCenter,
-                     700, 0.8);
+                   closed ? palette::kBlueDeep : palette::kInk,
+                   closed ? palette::kCaption : palette::kPlateBottom);
+        skin.Caption(QRectF(plate.left(), plate.top() + 21, plate.width(), 12), text, 9, caption,
+                     Qt::AlignCenter, 700, 0.8);
     }
 }
 
@@ -80,9 +84,11 @@ void DrawPageButton(QPainter& painter, const QRect& area, const SkinEntry& entry
     }
     constexpr qreal kGlyph = 30;
     skin.Glyph(entry.glyph, QRectF(plate.center().x() - kGlyph / 2, plate.top() + 11, kGlyph, kGlyph),
-               entry.selected ? palette::kCaption : palette::kInk, entry.selected ? kSelectedAccent : palette::kBlue);
-    skin.Caption(QRectF(plate.left(), plate.top() + 47, plate.width(), 16), QString::fromLatin1(entry.caption), 10,
-                 entry.selected ? palette::kCaption : kNormalCaption, Qt::AlignCenter, 700, 0.5);
+               entry.selected ? palette::kCaption : palette::kInk,
+               entry.selected ? kSelectedAccent : palette::kBlue);
+    skin.Caption(QRectF(plate.left(), plate.top() + 47, plate.width(), 16),
+                 QString::fromLatin1(entry.caption), 10, entry.selected ? palette::kCaption : kNormalCaption,
+                 Qt::AlignCenter, 700, 0.5);
 }
 
 void DrawModeButton(QPainter& painter, const QRect& area, const SkinEntry& entry) {

@@ -14,7 +14,8 @@ namespace {
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 QImage Render(const SkinEntry& entry, int width, int height) {
-    QImage image(width, height, entry.translucent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
+    QImage image(width, height,
+                 entry.translucent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     image.fill(entry.translucent ? QColor(Qt::transparent) : QColor(palette::kBase));
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -39,7 +40,8 @@ const QPixmap& Skin::Picture(int number) {
     if (entry == nullptr) {
         return kNoPicture;
     }
-    return cache.emplace(number, QPixmap::fromImage(Render(*entry, entry->width, entry->height))).first->second;
+    return cache.emplace(number, QPixmap::fromImage(Render(*entry, entry->width, entry->height)))
+        .first->second;
 }
 
 QIcon Skin::WindowIcon() {

@@ -9,9 +9,13 @@
 namespace brenvik {
 namespace {
 
-QPen Stroke(QRgb colour, qreal width) { return QPen(QColor(colour), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin); }
+QPen Stroke(QRgb colour, qreal width) {
+    return QPen(QColor(colour), width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
 
-QColor WithAlpha(QRgb colour, int alpha) { return QColor(qRed(colour), qGreen(colour), qBlue(colour), alpha); }
+QColor WithAlpha(QRgb colour, int alpha) {
+    return QColor(qRed(colour), qGreen(colour), qBlue(colour), alpha);
+}
 
 } // namespace
 
@@ -68,8 +72,8 @@ void SkinPainter::Magnifier(QRgb ink, QRgb accent) {
 
 void SkinPainter::Gear(QRgb ink, QRgb accent) {
     constexpr int kTeeth = 8;
-    constexpr qreal kOuter = 10.4;
-    constexpr qreal kRoot = 8.0;
+    constexpr qreal kOuter = 10.8;
+    constexpr qreal kRoot = 7.6;
     const QPointF centre(12, 12);
     QPainterPath body;
     for (int tooth = 0; tooth < kTeeth; ++tooth) {
@@ -79,7 +83,8 @@ void SkinPainter::Gear(QRgb ink, QRgb accent) {
         const qreal angles[] = {at - step * 0.30, at - step * 0.17, at + step * 0.17, at + step * 0.30};
         const qreal radii[] = {kRoot, kOuter, kOuter, kRoot};
         for (int corner = 0; corner < 4; ++corner) {
-            const QPointF point = centre + QPointF(std::cos(angles[corner]), std::sin(angles[corner])) * radii[corner];
+            const QPointF point =
+                centre + QPointF(std::cos(angles[corner]), std::sin(angles[corner])) * radii[corner];
             if (tooth == 0 && corner == 0) {
                 body.moveTo(point);
             } else {
@@ -202,15 +207,18 @@ void SkinPainter::Crosspoints(QRgb ink, QRgb accent) {
 }
 
 void SkinPainter::Meters(QRgb ink, QRgb accent) {
-    // A stereo pair of level meters between a dB scale: the bars in ink, the loud segment in accent.
-    const qreal levels[] = {0.62, 0.84, 0.48, 0.74};
-    const qreal columns[] = {3.5, 8.5, 13.5, 18.5};
+    // Four level meters of segments, the two loudest segments of each in accent.
+    constexpr int kSegments = 6;
+    constexpr int kLoudFrom = 4;
+    const int lit[] = {4, 6, 3, 5};
+    const qreal columns[] = {3.0, 8.2, 13.4, 18.6};
     m_painter.setPen(Qt::NoPen);
     for (int bar = 0; bar < 4; ++bar) {
-        const qreal top = 21.0 - 18.0 * levels[bar];
-        for (qreal segment = 21.0; segment - 2.6 >= top - 0.01; segment -= 3.2) {
-            m_painter.setBrush(QColor(segment < 10.0 ? accent : ink));
-            m_painter.drawRoundedRect(QRectF(columns[bar], segment - 2.6, 3.2, 2.6), 0.5, 0.5);
+        for (int segment = 0; segment < kSegments; ++segment) {
+            const bool on = segment < lit[bar];
+            const QRgb colour = segment >= kLoudFrom ? accent : ink;
+            m_painter.setBrush(on ? QColor(colour) : WithAlpha(ink, 46));
+            m_painter.drawRoundedRect(QRectF(columns[bar], 19.2 - segment * 3.2, 3.4, 2.4), 0.5, 0.5);
         }
     }
 }

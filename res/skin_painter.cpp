@@ -11,7 +11,9 @@
 
 namespace brenvik {
 
-void SkinPainter::Fill(const QRectF& area, QRgb colour) { m_painter.fillRect(area, QColor(colour)); }
+void SkinPainter::Fill(const QRectF& area, QRgb colour) {
+    m_painter.fillRect(area, QColor(colour));
+}
 
 void SkinPainter::VerticalGradient(const QRectF& area, QRgb top, QRgb bottom) {
     QLinearGradient gradient(area.topLeft(), area.bottomLeft());
@@ -115,7 +117,8 @@ void SkinPainter::LogoMark(const QRectF& box) {
         if (size >= 24) {
             const qreal led = unitHeight * 0.42;
             m_painter.setBrush(QColor(palette::kBlue));
-            m_painter.drawEllipse(QPointF(unit.left() + unitHeight * 0.7, unit.center().y()), led / 2, led / 2);
+            m_painter.drawEllipse(QPointF(unit.left() + unitHeight * 0.7, unit.center().y()), led / 2,
+                                  led / 2);
         }
     }
     m_painter.restore();

@@ -35,7 +35,8 @@ public:
 
     // The width that Caption gives `text` with the same settings, for centring a glyph and caption
     // together.
-    static qreal CaptionWidth(const QString& text, int pixelSize, int weight = 600, qreal letterSpacing = 0.6);
+    static qreal CaptionWidth(const QString& text, int pixelSize, int weight = 600,
+                              qreal letterSpacing = 0.6);
 
     // A soft round glow, for the light behind the title art and selected indicators.
     void Glow(const QPointF& centre, qreal radius, QRgb colour, int alpha);

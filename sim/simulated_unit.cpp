@@ -8,7 +8,9 @@ SimulatedUnit::SimulatedUnit(UnitConfig config, std::unique_ptr<UnitBehaviour> b
                              const Endpoints& endpoints)
     : m_config(std::move(config)), m_behaviour(std::move(behaviour)), m_endpoints(endpoints) {}
 
-Ipv4Address SimulatedUnit::Address() const { return Ipv4Address{m_config.address, m_endpoints.unitPort}; }
+Ipv4Address SimulatedUnit::Address() const {
+    return Ipv4Address{m_config.address, m_endpoints.unitPort};
+}
 
 bool SimulatedUnit::SendTo(const Ipv4Address& to, std::span<const std::uint8_t> bytes) {
     return m_socket && m_socket->SendTo(to, bytes);
@@ -59,7 +61,9 @@ bool SimulatedUnit::Open() {
     return true;
 }
 
-int SimulatedUnit::Handle() const { return m_socket ? m_socket->Handle() : -1; }
+int SimulatedUnit::Handle() const {
+    return m_socket ? m_socket->Handle() : -1;
+}
 
 void SimulatedUnit::Deliver(std::span<const std::uint8_t> bytes, const Ipv4Address& from) {
     {

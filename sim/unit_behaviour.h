@@ -33,7 +33,8 @@ class SimulatedUnit;
 class UnitBehaviour {
 public:
     virtual ~UnitBehaviour() = default;
-    virtual void OnDatagram(SimulatedUnit& unit, std::span<const std::uint8_t> bytes, const Ipv4Address& from) = 0;
+    virtual void OnDatagram(SimulatedUnit& unit, std::span<const std::uint8_t> bytes,
+                            const Ipv4Address& from) = 0;
 };
 
 } // namespace brenvik::sim

@@ -18,7 +18,9 @@ struct UnitModel {
 // One row per unit model, by the type code of the units it stands in for.
 constexpr std::array<UnitModel, 1> kUnitModels{{
     {kTypeMultiviewer,
-     [](const UnitConfig&) -> std::unique_ptr<UnitBehaviour> { return std::make_unique<MultiviewerModel>(); }},
+     [](const UnitConfig&) -> std::unique_ptr<UnitBehaviour> {
+         return std::make_unique<MultiviewerModel>();
+     }},
 }};
 
 } // namespace

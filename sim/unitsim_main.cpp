@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < simulator.UnitCount(); ++i) {
         const UnitConfig& unit = simulator.Unit(i).Config();
         std::printf("unit %s type 0x%02X address %u: %s\n", simulator.Unit(i).Address().DottedText().c_str(),
-                    unit.typeCode, unit.unitAddress, std::string(unit.modelName.begin(), unit.modelName.end()).c_str());
+                    unit.typeCode, unit.unitAddress,
+                    std::string(unit.modelName.begin(), unit.modelName.end()).c_str());
     }
     std::fflush(stdout);
 

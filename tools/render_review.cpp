@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QImage>
 
 #include <cstdio>
@@ -16,6 +17,14 @@ void AddSkinPictures(brenvik::RenderJobRegistry& registry) {
     for (const int number : brenvik::Skin::Numbers()) {
         registry.Add(QStringLiteral("picture_%1").arg(number),
                      [number] { return brenvik::Skin::Picture(number).toImage(); });
+    }
+}
+
+void AddWindowIcon(brenvik::RenderJobRegistry& registry) {
+    const QIcon icon = brenvik::Skin::WindowIcon();
+    for (const QSize& size : icon.availableSizes()) {
+        registry.Add(QStringLiteral("window_icon_%1").arg(size.width()),
+                     [icon, size] { return icon.pixmap(size).toImage(); });
     }
 }
 
@@ -40,6 +49,7 @@ int main(int argc, char** argv) {
 
     brenvik::RenderJobRegistry registry;
     AddSkinPictures(registry);
+    AddWindowIcon(registry);
 
     int failures = 0;
     for (const brenvik::RenderJobRegistry::Job& job : registry.Jobs()) {

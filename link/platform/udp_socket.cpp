@@ -70,7 +70,9 @@ std::optional<UdpSocket> UdpSocket::Create() {
     return UdpSocket(fd);
 }
 
-UdpSocket::UdpSocket(UdpSocket&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+UdpSocket::UdpSocket(UdpSocket&& other) noexcept : m_fd(other.m_fd) {
+    other.m_fd = -1;
+}
 
 UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
     if (this != &other) {
@@ -89,9 +91,13 @@ UdpSocket::~UdpSocket() {
     }
 }
 
-bool UdpSocket::EnableBroadcast() { return SetFlag(m_fd, SOL_SOCKET, SO_BROADCAST); }
+bool UdpSocket::EnableBroadcast() {
+    return SetFlag(m_fd, SOL_SOCKET, SO_BROADCAST);
+}
 
-bool UdpSocket::EnableAddressReuse() { return SetFlag(m_fd, SOL_SOCKET, SO_REUSEADDR); }
+bool UdpSocket::EnableAddressReuse() {
+    return SetFlag(m_fd, SOL_SOCKET, SO_REUSEADDR);
+}
 
 bool UdpSocket::SetReceiveBufferSize(int bytes) {
     return setsockopt(m_fd, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof(bytes)) == 0;
@@ -120,8 +126,8 @@ bool UdpSocket::SendTo(const Ipv4Address& to, std::span<const std::uint8_t> byte
     const sockaddr_in native = ToSockaddr(to);
     ssize_t sent = -1;
     do {
-        sent = sendto(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL, reinterpret_cast<const sockaddr*>(&native),
-                      sizeof(native));
+        sent = sendto(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
+                      reinterpret_cast<const sockaddr*>(&native), sizeof(native));
     } while (sent < 0 && errno == EINTR);
     return sent >= 0 && static_cast<std::size_t>(sent) == bytes.size();
 }
@@ -132,8 +138,8 @@ std::optional<std::size_t> UdpSocket::ReceiveFrom(std::span<std::uint8_t> buffer
     ssize_t received = -1;
     do {
         // MSG_DONTWAIT: the receivers wait with WaitReadable, never inside the receive.
-        received = recvfrom(m_fd, buffer.data(), buffer.size(), MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&native),
-                            &size);
+        received = recvfrom(m_fd, buffer.data(), buffer.size(), MSG_DONTWAIT,
+                            reinterpret_cast<sockaddr*>(&native), &size);
     } while (received < 0 && errno == EINTR);
     if (received < 0) {
         return std::nullopt;

@@ -2,8 +2,8 @@
 
 #include "controls/picture_button.h"
 #include "link/frame.h"
-#include "recording_dialogs.h"
-#include "loopback_ports.h"
+#include "support/recording_dialogs.h"
+#include "support/loopback_ports.h"
 #include "sim/unit_simulator.h"
 
 #include <QComboBox>

@@ -18,7 +18,9 @@ using sim::UnitConfig;
 // Long enough for loopback answers to arrive; the window's own length is tested once at 2000 ms.
 constexpr std::chrono::milliseconds kShortWindow{300};
 
-std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
+std::vector<std::uint8_t> Bytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
 
 UnitConfig Unit(std::uint8_t lastOctet, std::uint8_t typeCode, const std::string& name,
                 DiscoveryFault fault = DiscoveryFault::None) {
@@ -35,7 +37,8 @@ UnitConfig Unit(std::uint8_t lastOctet, std::uint8_t typeCode, const std::string
 // The console and a rack of simulated units, each test on loopback ports of its own.
 class LanDiscovery : public ::testing::Test {
 protected:
-    LanDiscovery() : m_endpoints(test::LoopbackEndpoints()), m_link(m_endpoints, m_messages), m_sim(m_endpoints) {}
+    LanDiscovery()
+        : m_endpoints(test::LoopbackEndpoints()), m_link(m_endpoints, m_messages), m_sim(m_endpoints) {}
 
     DiscoveryResult Search(std::initializer_list<UnitConfig> units,
                            std::chrono::milliseconds window = kShortWindow) {
@@ -53,12 +56,12 @@ protected:
 };
 
 TEST_F(LanDiscovery, UnitsAreListedInArrivalOrderWithTheirDisplayNames) {
-    const auto result = Search({Unit(2, kTypeMultiviewer, "16CH Monitorgrid"), Unit(3, kTypeMatrixSwitcher, "PQT0642"),
-                                Unit(4, 0xA3, "Rack Box")},
+    const auto result = Search({Unit(2, kTypeMultiviewer, "16CH Monitorgrid"),
+                                Unit(3, kTypeMatrixSwitcher, "PQT0642"), Unit(4, 0xA3, "Rack Box")},
                                kLanDiscoveryWindow);
     EXPECT_EQ(result.outcome, DiscoveryResult::Outcome::Found);
-    EXPECT_EQ(result.listItems, (std::vector<std::u16string>{u"PQV-16_127.0.0.2", u"PQT-8_127.0.0.3",
-                                                             u"Rack Box_127.0.0.4"}));
+    EXPECT_EQ(result.listItems,
+              (std::vector<std::u16string>{u"PQV-16_127.0.0.2", u"PQT-8_127.0.0.3", u"Rack Box_127.0.0.4"}));
     EXPECT_EQ(result.statusText, "Connected - 3");
     EXPECT_EQ(result.selectedIndex, 0);
     ASSERT_EQ(result.entries.size(), 3u);
@@ -98,8 +101,8 @@ TEST_F(LanDiscovery, AUnitThatAnswersTwiceIsListedTwice) {
 
 TEST_F(LanDiscovery, EverySeparatorInOneReplyRecordsAUnit) {
     const auto result = Search({Unit(2, kTypeMultiviewer, "AB-C-D")});
-    EXPECT_EQ(result.listItems, (std::vector<std::u16string>{u"AB_127.0.0.2", u"AB-C_127.0.0.2",
-                                                             u"AB-C-D_127.0.0.2"}));
+    EXPECT_EQ(result.listItems,
+              (std::vector<std::u16string>{u"AB_127.0.0.2", u"AB-C_127.0.0.2", u"AB-C-D_127.0.0.2"}));
     ASSERT_EQ(result.entries.size(), 3u);
     EXPECT_EQ(result.entries[0].unitId, (std::array<std::uint8_t, 4>{'D', '-', '0', '-'}));
     EXPECT_EQ(result.entries[2].unitId, (std::array<std::uint8_t, 4>{0x11, 0x22, 0x33, 0x02}));
@@ -141,12 +144,13 @@ TEST_F(LanDiscovery, MoreThan256AnswersFillTheTableAndTheWindowStillEnds) {
     EXPECT_EQ(result.listItems.front().substr(0, 7), u"PQV-16_");
 }
 
-TEST_F(LanDiscovery, HeldLocalPortGivesCreateSocketErr) {
+// The main window shows "Create socket err" for this outcome; the search itself says nothing.
+TEST_F(LanDiscovery, HeldLocalPortGivesTheSocketErrorOutcome) {
     auto holder = UdpSocket::Create();
     ASSERT_TRUE(holder->Bind(Ipv4Address{{0, 0, 0, 0}, m_endpoints.localPort}));
     const auto result = Search({Unit(2, kTypeMultiviewer, "16CH Monitorgrid")});
     EXPECT_EQ(result.outcome, DiscoveryResult::Outcome::SocketError);
-    EXPECT_EQ(m_messages.Errors(), std::vector<std::string>{"Create socket err"});
+    EXPECT_TRUE(m_messages.Errors().empty());
     EXPECT_TRUE(result.listItems.empty());
     EXPECT_TRUE(result.statusText.empty());
     EXPECT_EQ(result.selectedIndex, -1);

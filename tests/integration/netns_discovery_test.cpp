@@ -46,15 +46,16 @@ public:
         }
         m_madeUnits = true;
         const bool linked =
-            Run("ip link add " + consoleEnd + " netns " + m_console + " type veth peer name " + unitsEnd + " netns " +
-                m_units) &&
+            Run("ip link add " + consoleEnd + " netns " + m_console + " type veth peer name " + unitsEnd +
+                " netns " + m_units) &&
             Run("ip -n " + m_console + " addr add " + ConsoleAddress() + "/24 dev " + consoleEnd) &&
             Run("ip -n " + m_console + " link set " + consoleEnd + " up") &&
             Run("ip -n " + m_console + " link set lo up") &&
             Run("ip -n " + m_console + " route add default via " + UnitAddress(0)) &&
             Run("ip -n " + m_units + " addr add " + UnitAddress(0) + "/24 dev " + unitsEnd) &&
             Run("ip -n " + m_units + " addr add " + UnitAddress(1) + "/24 dev " + unitsEnd) &&
-            Run("ip -n " + m_units + " link set " + unitsEnd + " up") && Run("ip -n " + m_units + " link set lo up") &&
+            Run("ip -n " + m_units + " link set " + unitsEnd + " up") &&
+            Run("ip -n " + m_units + " link set lo up") &&
             Run("ip -n " + m_units + " route add default via " + ConsoleAddress());
         if (!linked) {
             m_error = "setting up the veth pair failed";
@@ -79,7 +80,9 @@ public:
     std::string UnitAddress(int index) const { return m_subnet + std::to_string(2 + index); }
 
 private:
-    static bool Run(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
+    static bool Run(const std::string& command) {
+        return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+    }
 
     std::string m_console;
     std::string m_units;
@@ -181,7 +184,9 @@ void Reap(Child& child) {
     }
 }
 
-std::string Ascii(const std::u16string& text) { return std::string(text.begin(), text.end()); }
+std::string Ascii(const std::u16string& text) {
+    return std::string(text.begin(), text.end());
+}
 
 std::string Hex(std::span<const std::uint8_t> bytes) {
     std::ostringstream out;
@@ -255,7 +260,8 @@ TEST(NetnsDiscovery, ProductEndpointsFindBothUnitsAcrossTheVethPair) {
             text += "item " + Ascii(item) + "\n";
         }
         if (!result.entries.empty()) {
-            text += std::string("sent ") + (link.SendFrame(result.entries[0], kBorderOn) ? "yes" : "no") + "\n";
+            text +=
+                std::string("sent ") + (link.SendFrame(result.entries[0], kBorderOn) ? "yes" : "no") + "\n";
         }
         for (const auto& error : messages.Errors()) {
             text += "error " + error + "\n";

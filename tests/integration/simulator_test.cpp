@@ -17,7 +17,8 @@ using namespace std::chrono_literals;
 // A behaviour that answers every frame with an echo of its opcode and counts what it saw.
 class EchoBehaviour : public sim::UnitBehaviour {
 public:
-    void OnDatagram(sim::SimulatedUnit& unit, std::span<const std::uint8_t> bytes, const Ipv4Address& from) override {
+    void OnDatagram(sim::SimulatedUnit& unit, std::span<const std::uint8_t> bytes,
+                    const Ipv4Address& from) override {
         ++m_seen;
         const std::array<std::uint8_t, 1> data{static_cast<std::uint8_t>(m_seen)};
         unit.SendTo(from, sim::BuildUnitFrame(unit.Config(), 1, bytes[frame_offset::kOpcode], data));
@@ -48,7 +49,8 @@ TEST(UnitSimulator, BehaviourAnswersFromTheUnitsOwnAddressAndReportsToTheStatusP
     EXPECT_EQ(socket->Peer(), (Ipv4Address{{127, 0, 0, 9}, endpoints.unitPort}));
     EXPECT_EQ(buffer[frame_offset::kOpcode], 0x0A);
     EXPECT_EQ(buffer[frame_offset::kUnitData], 1);
-    EXPECT_TRUE(std::equal(config.unitId.begin(), config.unitId.end(), buffer.begin() + frame_offset::kUnitId));
+    EXPECT_TRUE(
+        std::equal(config.unitId.begin(), config.unitId.end(), buffer.begin() + frame_offset::kUnitId));
 
     auto status = link.Udp().OpenStatusSocket(entry);
     ASSERT_TRUE(status);
@@ -101,13 +103,15 @@ TEST(UnitListParser, ReadsUnitsAndRefusesMalformedOnes) {
     EXPECT_EQ(unit->fault, sim::DiscoveryFault::AnswerTwice);
     EXPECT_EQ(parser.ParseUnit("127.0.0.5,A1,1,X,0A0B0C0D")->typeCode, 0xA1);
 
-    for (const char* bad : {"127.0.0.5,A1,1,X", "127.0.0.300,A1,1,X,0A0B0C0D", "127.0.0.5,1A1,1,X,0A0B0C0D",
-                            "127.0.0.5,A1,256,X,0A0B0C0D", "127.0.0.5,A1,1,X,0A0B0C", "127.0.0.5,A1,1,X,0A0B0C0D,odd"}) {
+    for (const char* bad :
+         {"127.0.0.5,A1,1,X", "127.0.0.300,A1,1,X,0A0B0C0D", "127.0.0.5,1A1,1,X,0A0B0C0D",
+          "127.0.0.5,A1,256,X,0A0B0C0D", "127.0.0.5,A1,1,X,0A0B0C", "127.0.0.5,A1,1,X,0A0B0C0D,odd"}) {
         EXPECT_FALSE(parser.ParseUnit(bad)) << bad;
         EXPECT_FALSE(parser.Error().empty());
     }
 
-    std::istringstream file("# rack\n127.0.0.2,A1,1,16CH Monitorgrid,01020304\n\n127.0.0.3,82,1,PQT0642,05060708\r\n");
+    std::istringstream file(
+        "# rack\n127.0.0.2,A1,1,16CH Monitorgrid,01020304\n\n127.0.0.3,82,1,PQT0642,05060708\r\n");
     const auto units = parser.ParseFile(file);
     ASSERT_TRUE(units);
     ASSERT_EQ(units->size(), 2u);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace brenvik {
 namespace {
 
@@ -126,6 +128,31 @@ TEST_F(LanLink, CommandSocketReceiveTakesTheSenderAsPeer) {
     const auto size = socket->Receive(buffer);
     ASSERT_EQ(size, kLayout.size());
     EXPECT_EQ(socket->Peer(), (Ipv4Address{{127, 0, 0, 2}, m_endpoints.unitPort}));
+}
+
+// A whole rack answers a search at once, before the console reads any reply: the broadcast
+// socket's queue holds them all instead of the kernel's default of about 256 small datagrams.
+TEST_F(LanLink, BroadcastSocketQueuesAFullRacksBurstOfAnswers) {
+    std::ifstream limit("/proc/sys/net/core/rmem_max");
+    int rmemMax = 0;
+    if (!(limit >> rmemMax) || rmemMax < (1 << 20)) {
+        GTEST_SKIP() << "net.core.rmem_max caps receive queues below 1 MiB here";
+    }
+    constexpr int kAnswers = 400;
+    auto socket = m_link.Udp().OpenBroadcastSocket();
+    ASSERT_TRUE(socket);
+    auto rack = UdpSocket::Create();
+    ASSERT_TRUE(rack);
+    const std::vector<std::uint8_t> answer(44, 0x2D);
+    for (int i = 0; i < kAnswers; ++i) {
+        ASSERT_TRUE(rack->SendTo(Ipv4Address{{127, 0, 0, 1}, m_endpoints.localPort}, answer));
+    }
+    int queued = 0;
+    std::array<std::uint8_t, 128> buffer{};
+    while (socket->Receive(buffer)) {
+        ++queued;
+    }
+    EXPECT_EQ(queued, kAnswers);
 }
 
 class SerialLink : public ::testing::Test {

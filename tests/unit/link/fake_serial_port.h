@@ -32,7 +32,9 @@ public:
     }
 
     void SetOpen(bool open) { m_open = open; }
-    void Arrive(const std::vector<std::uint8_t>& bytes) { m_input.insert(m_input.end(), bytes.begin(), bytes.end()); }
+    void Arrive(const std::vector<std::uint8_t>& bytes) {
+        m_input.insert(m_input.end(), bytes.begin(), bytes.end());
+    }
     const std::vector<std::uint8_t>& Written() const { return m_written; }
     const std::vector<std::string>& Log() const { return m_log; }
     std::size_t Waiting() const { return m_input.size(); }

@@ -40,7 +40,9 @@ struct WorkedExample {
 
 class WorkedExamples : public ::testing::TestWithParam<WorkedExample> {};
 
-TEST_P(WorkedExamples, AreBuiltByteForByte) { EXPECT_EQ(GetParam().built, Hex(GetParam().expected)); }
+TEST_P(WorkedExamples, AreBuiltByteForByte) {
+    EXPECT_EQ(GetParam().built, Hex(GetParam().expected));
+}
 
 const std::array<std::uint8_t, 1> kLayout40{0x28};
 const std::array<std::uint8_t, 1> kBorderOn{0x01};
@@ -68,11 +70,12 @@ INSTANTIATE_TEST_SUITE_P(
                       "A5 6C 15 00 03 01 01 00 00 00 00 00 00 00 00 00 51 04 80 01 AE"},
         WorkedExample{"SetBacklightBrightnessSerial", BuildFixedTypeSetFrame(0x01, kSerial, 0x52, 100),
                       "A5 6C 15 00 03 01 00 00 00 00 00 00 00 00 00 00 52 64 E0 01 AE"},
-        WorkedExample{"NetworkConfig",
-                      BuildNetworkConfigFrame(0xA1, 0x01, kLan, {192, 168, 1, 100, 255, 255, 255, 0, 192, 168, 1, 1},
-                                              0),
-                      "A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 C0 A8 01 64 FF FF FF 00 C0 A8 01 01 00 "
-                      "0E 08 AE"}),
+        WorkedExample{
+            "NetworkConfig",
+            BuildNetworkConfigFrame(0xA1, 0x01, kLan, {192, 168, 1, 100, 255, 255, 255, 0, 192, 168, 1, 1},
+                                    0),
+            "A5 6C 21 00 A1 01 01 00 00 00 00 00 00 00 00 00 05 C0 A8 01 64 FF FF FF 00 C0 A8 01 01 00 "
+            "0E 08 AE"}),
     [](const ::testing::TestParamInfo<WorkedExample>& info) { return std::string(info.param.name); });
 
 TEST(DiscoveryRequest, NewYear2030IsPackedBcd) {

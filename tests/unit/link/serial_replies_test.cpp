@@ -21,7 +21,8 @@ Frame Concat(const Frame& a, const Frame& b) {
 }
 
 TEST(ScanSerialReplies, DiscoveryReplyGivesTheDisplayNameAloneAndEntryZero) {
-    const SerialScanResult result = ScanSerialReplies(UnitFrame(0xA1, 0xFF, "16CH Monitorgrid-0-\x01\x02\x03\x04"));
+    const SerialScanResult result =
+        ScanSerialReplies(UnitFrame(0xA1, 0xFF, "16CH Monitorgrid-0-\x01\x02\x03\x04"));
     EXPECT_TRUE(result.over);
     EXPECT_EQ(result.listItem, u"PQV-16");
     ASSERT_TRUE(result.entry);
@@ -64,8 +65,8 @@ TEST(ScanSerialReplies, ShortStateFrameEndsTheScanWithTheSearchNotOver) {
 
 TEST(ScanSerialReplies, OtherOpcodesAreSkippedAndNothingIsNotOver) {
     EXPECT_FALSE(ScanSerialReplies(UnitFrame(0xA1, 0x33, "\x28")).over);
-    const SerialScanResult found =
-        ScanSerialReplies(Concat(UnitFrame(0xA1, 0x33, "\x28"), UnitFrame(0x90, 0xFF, "Box-0-\x01\x02\x03\x04")));
+    const SerialScanResult found = ScanSerialReplies(
+        Concat(UnitFrame(0xA1, 0x33, "\x28"), UnitFrame(0x90, 0xFF, "Box-0-\x01\x02\x03\x04")));
     EXPECT_TRUE(found.over);
     EXPECT_EQ(found.listItem, u"Box");
 }

@@ -67,9 +67,12 @@ INSTANTIATE_TEST_SUITE_P(
     Streams, SerialScanner,
     ::testing::Values(
         ScannerCase{"Empty", {}, false, {}},
-        ScannerCase{"StrayBytesBeforeAFrame", Concat({Frame{0x00, 0xA5, 0x13, 0xA5, 0x6D, 0x7F}, kReply}), true,
+        ScannerCase{"StrayBytesBeforeAFrame",
+                    Concat({Frame{0x00, 0xA5, 0x13, 0xA5, 0x6D, 0x7F}, kReply}),
+                    true,
                     {kReply}},
-        ScannerCase{"WrongTerminatorThenAFrame", Concat({WithWrongTerminator(kOther), kReply}), true, {kReply}},
+        ScannerCase{
+            "WrongTerminatorThenAFrame", Concat({WithWrongTerminator(kOther), kReply}), true, {kReply}},
         ScannerCase{"IncompleteFrame", Frame(kReply.begin(), kReply.end() - 1), false, {}},
         ScannerCase{"LoneSyncAtTheEnd", Frame{0x00, 0xA5}, false, {}},
         ScannerCase{"LengthBelow20", Concat({kTinyLength, kReply}), true, {kReply}},

@@ -30,6 +30,8 @@ MultiviewerState StartState() {
     for (int n = 1; n <= kWindowCount; ++n) {
         state.windowSource.At(n) = static_cast<std::uint8_t>(n);
         state.loopRoute.At(n) = static_cast<std::uint8_t>(17 - n);
+        state.signalPresent.At(n) = 1;
+        state.signalFormat.At(n) = 15; // "1080p30", what the format texts show already
     }
     state.layoutCode = 40;
     state.switcherCells = ComputeSwitcherCells(state.loopRoute);
@@ -100,9 +102,10 @@ template <typename Each> void ForEachWindow(Each each) {
 }
 
 const CommandCase kCommandCases[] = {
-    {"LoadDefault", kPageControls, [](auto& c, auto&) { return c.LoadDefault(); }, Expected(0x0B, {0}), NoChange, 0},
-    {"SetOutputFormat", kPageControls, [](auto& c, auto&) { return c.SetOutputFormat(11); }, Expected(0x19, {0, 11}),
+    {"LoadDefault", kPageControls, [](auto& c, auto&) { return c.LoadDefault(); }, Expected(0x0B, {0}),
      NoChange, 0},
+    {"SetOutputFormat", kPageControls, [](auto& c, auto&) { return c.SetOutputFormat(11); },
+     Expected(0x19, {0, 11}), NoChange, 0},
     {"SetInputName", kPageUmdOverlay,
      [](auto& c, auto& s) {
          s.inputNames.At(3) = u"Cam \u00DF";
@@ -121,16 +124,17 @@ const CommandCase kCommandCases[] = {
          s.windowRects = ComputeLayoutGeometry(90);
      },
      1},
-    {"SetSourceOnSwitcherPage", kPageSwitcher, [](auto& c, auto&) { return c.SetSource(4, 9); }, Expected(0x34, {9, 4}),
+    {"SetSourceOnSwitcherPage", kPageSwitcher, [](auto& c, auto&) { return c.SetSource(4, 9); },
+     Expected(0x34, {9, 4}),
      [](MultiviewerState& s) {
          s.loopRoute.At(4) = 9;
          s.switcherCells[3].number = 9;
      },
      1},
-    {"SetSourceOnLayoutPage", kPageLayout, [](auto& c, auto&) { return c.SetSource(4, 9); }, Expected(0x34, {9, 4}),
-     NoChange, 1},
-    {"SetSourceOnColourPage", kPageColors, [](auto& c, auto&) { return c.SetSource(4, 9); }, Expected(0x34, {9, 4}),
-     NoChange, 0},
+    {"SetSourceOnLayoutPage", kPageLayout, [](auto& c, auto&) { return c.SetSource(4, 9); },
+     Expected(0x34, {9, 4}), NoChange, 1},
+    {"SetSourceOnColourPage", kPageColors, [](auto& c, auto&) { return c.SetSource(4, 9); },
+     Expected(0x34, {9, 4}), NoChange, 0},
     {"SetUmdWindow", kPageUmdOverlay, [](auto& c, auto&) { return c.SetUmd(5, 1); }, Expected(0x36, {5, 1}),
      [](MultiviewerState& s) { s.umdOn.At(5) = 1; }, 1},
     {"SetUmdAll", kPageUmdOverlay, [](auto& c, auto&) { return c.SetUmd(0, 1); }, Expected(0x5C, {1}),
@@ -179,23 +183,23 @@ const CommandCase kCommandCases[] = {
     {"SetTimecodeBackColorOne", kPageColors, [](auto& c, auto&) { return c.SetTimecodeBackColor(7, 3); },
      Expected(0x55, {7, 3}), [](MultiviewerState& s) { s.timecodeBackColor.At(7) = 3; }, 0},
     {"SetBorder", kPageColors, [](auto& c, auto&) { return c.SetBorder(1); },
-     Frame{0xA5, 0x6C, 0x15, 0x00, 0xA1, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0x01,
-           0x09, 0x02, 0xAE},
+     Frame{0xA5, 0x6C, 0x15, 0x00, 0xA1, 0x01, 0x01, 0x00, 0x00, 0x00, 0x00,
+           0x00, 0x00, 0x00, 0x00, 0x00, 0x3F, 0x01, 0x09, 0x02, 0xAE},
      [](MultiviewerState& s) { s.borderOn = 1; }, 1},
-    {"SetFormatStatus", kPageControls, [](auto& c, auto&) { return c.SetFormatStatus(1); }, Expected(0x5D, {1}),
-     [](MultiviewerState& s) { s.formatStatusOn = 1; }, 1},
+    {"SetFormatStatus", kPageControls, [](auto& c, auto&) { return c.SetFormatStatus(1); },
+     Expected(0x5D, {1}), [](MultiviewerState& s) { s.formatStatusOn = 1; }, 1},
     {"SetTimecode", kPageControls, [](auto& c, auto&) { return c.SetTimecode(1); }, Expected(0x5E, {1}),
      [](MultiviewerState& s) { s.timecodeOn = 1; }, 0},
     {"SetAudioAlarm", kPageControls, [](auto& c, auto&) { return c.SetAudioAlarm(1); }, Expected(0x56, {1}),
      [](MultiviewerState& s) { s.audioAlarmOn = 1; }, 1},
-    {"SetAudioSource", kPageAudio, [](auto& c, auto&) { return c.SetAudioSource(9); }, Expected(0x39, {9}), NoChange,
-     0},
-    {"SetMeterWindowIndex3", kPageAudio, [](auto& c, auto&) { return c.SetMeter(3, 1); }, Expected(0x37, {4, 1}),
-     [](MultiviewerState& s) { s.meterOn.At(4) = 1; }, 1},
+    {"SetAudioSource", kPageAudio, [](auto& c, auto&) { return c.SetAudioSource(9); }, Expected(0x39, {9}),
+     NoChange, 0},
+    {"SetMeterWindowIndex3", kPageAudio, [](auto& c, auto&) { return c.SetMeter(3, 1); },
+     Expected(0x37, {4, 1}), [](MultiviewerState& s) { s.meterOn.At(4) = 1; }, 1},
     {"SetMeterIndex64IsAllMeters", kPageAudio, [](auto& c, auto&) { return c.SetMeter(kAllMetersIndex, 1); },
      Expected(0x5B, {1}), [](MultiviewerState& s) { s.meterAllOn = 1; }, 1},
-    {"SetMeterChannel", kPageAudio, [](auto& c, auto&) { return c.SetMeterChannel(15, 7); }, Expected(0x52, {16, 7}),
-     [](MultiviewerState& s) { s.meterChannel.At(16) = 7; }, 1},
+    {"SetMeterChannel", kPageAudio, [](auto& c, auto&) { return c.SetMeterChannel(15, 7); },
+     Expected(0x52, {16, 7}), [](MultiviewerState& s) { s.meterChannel.At(16) = 7; }, 1},
     {"SaveCustom", kPageControls, [](auto& c, auto&) { return c.SendCustomMemory(kOpcodeSaveCustom, 1); },
      Expected(0x58, {1}), NoChange, 0},
     {"LoadCustom", kPageControls, [](auto& c, auto&) { return c.SendCustomMemory(kOpcodeLoadCustom, 2); },
@@ -206,8 +210,8 @@ const CommandCase kCommandCases[] = {
          s.switcherCells = ComputeSwitcherCells(s.loopRoute);
      },
      1},
-    {"SetSwitcherMode", kPageSwitcher, [](auto& c, auto&) { return c.SetSwitcherMode(1); }, Expected(0x62, {1}),
-     NoChange, 0},
+    {"SetSwitcherMode", kPageSwitcher, [](auto& c, auto&) { return c.SetSwitcherMode(1); },
+     Expected(0x62, {1}), NoChange, 0},
 };
 
 class CommandTable : public CommandFixture, public ::testing::WithParamInterface<CommandCase> {};
@@ -275,7 +279,8 @@ TEST_F(CommandFixture, NothingSentKeepsTheChangeAndSkipsTheStepAfterSending) {
     EXPECT_EQ(m_state.umdBackColor.At(9), 2);
     EXPECT_EQ(m_state.umdBackRgb.At(9), Rgb{});
     EXPECT_EQ(m_view.redraws, 0);
-    EXPECT_EQ(m_messages.Errors(), (std::vector<std::string>{"Please choose a device", "Please choose a device"}));
+    EXPECT_EQ(m_messages.Errors(),
+              (std::vector<std::string>{"Please choose a device", "Please choose a device"}));
 }
 
 TEST_F(CommandFixture, SerialLinkCarriesLinkByteZero) {

@@ -125,7 +125,9 @@ const DecodeCase kDecodeCases[] = {
          b[kName1 + 35] = 32;
          PutLetters(b, kName1 + 35 + 1, 34);
      },
-     [](const MultiviewerState& s, const std::u16string&) { EXPECT_EQ(s.inputNames.At(2), u"ABCDEFGHIJKLMNOP"); }},
+     [](const MultiviewerState& s, const std::u16string&) {
+         EXPECT_EQ(s.inputNames.At(2), u"ABCDEFGHIJKLMNOP");
+     }},
     {"NameLength34IsClampedTo32",
      [](StateBlock& b) {
          b[kName1 + 35 * 15] = 34;
