@@ -3,6 +3,7 @@
 
 #include "res/skin.h"
 #include "tools/render_job_registry.h"
+#include "tools/window_render_jobs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,6 +40,8 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // Windows are scaled by the console itself, as in the product.
+    qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     QApplication application(argc, argv);
 
     const QString outDir = QString::fromLocal8Bit(argv[1]);
@@ -49,6 +52,7 @@ int main(int argc, char** argv) {
 
     brenvik::RenderJobRegistry registry;
     AddSkinPictures(registry);
+    brenvik::AddWindowRenderJobs(registry);
     AddWindowIcon(registry);
 
     int failures = 0;
