@@ -60,8 +60,8 @@ void CColorButton::paintEvent(QPaintEvent*) {
     if (!isEnabled()) {
         m_state = kDisabled;
     }
-    const QColor* const kByState[] = {&m_normalColour, &m_pressedColour, &m_hoverColour, &m_disabledColour};
-    const QColor& fill = *kByState[m_state];
+    const QColor* const byState[] = {&m_normalColour, &m_pressedColour, &m_hoverColour, &m_disabledColour};
+    const QColor& fill = *byState[m_state];
 
     QPainter painter(this);
     painter.setPen(QPen(fill, 1));
@@ -71,7 +71,8 @@ void CColorButton::paintEvent(QPaintEvent*) {
     const QFont caption = CaptionFont();
     const QFontMetrics metrics(caption);
     const QString label = text();
-    // Halves are truncated one by one, as the caption's place has always been computed.
+    // Each half is truncated on its own, which can put a caption of odd width a pixel left of
+    // the middle.
     const int x = width() / 2 - metrics.horizontalAdvance(label) / 2;
     const int y = height() / 2 - metrics.height() / 2;
     painter.setFont(caption);

@@ -50,8 +50,9 @@ private:
 
     int m_state = kNormal;
     int m_focus = 0;
-    // Stands for the mouse capture of the original design: set from the first move over the
-    // button until the pointer leaves it or a press hands the pointer to the button's own handling.
+    // Whether the button is watching the pointer, in place of holding the mouse capture: set by
+    // the first move over the button, cleared when the pointer leaves or a press hands the pointer
+    // to the button's own handling. No capture is ever taken, so none can be left behind.
     bool m_pointerTracked = false;
 
     QColor m_pressedColour{46, 49, 54};

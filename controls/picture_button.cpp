@@ -15,8 +15,8 @@
 namespace brenvik {
 namespace {
 
-// Where the caption starts to the right of a picture, and the picture's distance from the left
-// edge when there is a caption.
+// A picture with a caption sits this far from the left edge; the caption takes the space to its
+// right.
 constexpr int kPictureInset = 3;
 
 // Disabled pictures keep their shapes but lose their colour: every opaque pixel becomes a grey
@@ -43,8 +43,8 @@ void PictureButton::TakeSystemColours() {
 }
 
 bool PictureButton::BuildPicture(const QPixmap& source, Picture& picture) {
-    // Reading through RGB32 also turns see-through pixels of a translucent pixmap into pure black,
-    // so they stay see-through.
+    // Read as RGB32, the fully see-through pixels of a translucent pixmap come out pure black, so
+    // they stay see-through on the button.
     const QImage image = source.toImage().convertToFormat(QImage::Format_RGB32);
     const QBitmap mask = QBitmap::fromImage(image.createMaskFromColor(qRgb(0, 0, 0), Qt::MaskInColor));
     if (mask.isNull() || mask.size() != source.size()) {

@@ -69,9 +69,10 @@ Frame BuildFixedTypeSetFrame(std::uint8_t unitAddress, std::uint8_t linkByte, st
 
 // Serial links deliver a byte stream, not datagrams. ScanSerialFrames walks the whole accumulated
 // buffer from its first byte and hands every candidate frame (sync bytes, both length bytes, a
-// terminator where the length says) to `handle`, which returns true when it has dealt with the
-// frame and the scan is over. Nothing is consumed: an incomplete frame is found again, complete,
-// on a later pass. Returns whether `handle` ended the scan.
+// terminator where the length says; a length below 20 or past the accumulated bytes drops the
+// candidate) to `handle`, which returns true when it has dealt with the frame and the scan is over. Nothing
+// is consumed: an incomplete frame is found again, complete, on a later pass. Returns whether `handle` ended
+// the scan.
 bool ScanSerialFrames(std::span<const std::uint8_t> bytes,
                       const std::function<bool(std::span<const std::uint8_t> frame)>& handle);
 

@@ -65,6 +65,7 @@ constexpr MeterRule kMeterLeft15{-20, 15, 0};
 
 constexpr UmdRule kSmallCut64{8, 0, 4, 2, 8, 64, 0, 2};
 
+// Codes, window positions, drawn rectangle, UMD label, meter bar, format label y.
 constexpr auto kLayoutRows = std::to_array<LayoutRow>({
     {1, 16, 1, 1, kCell, {20, 140, 0, -60, 7, 48, 0, -60}, kDefaultMeter, 10},
     {40, 40, 1, 4, kCell, {20, 100, 0, -30, 7, 48, 0, -30}, kDefaultMeter, 10},

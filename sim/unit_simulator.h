@@ -30,9 +30,10 @@ namespace brenvik::sim {
 //
 // Every unit binds its own address at the unit port with address reuse. A broadcast to
 // 127.255.255.255 (or 255.255.255.255) reaches only wildcard-bound sockets, so one listener on the
-// wildcard address at the unit port hears broadcasts and hands each one to every unit; each unit
-// answers from its own socket. Units are added before Start; the destructor stops and joins the
-// thread.
+// wildcard address at the unit port hears broadcasts and hands each one to every unit (so does a
+// datagram to an address that no unit holds); each unit answers from its own socket, so the
+// console sees the unit's own address as the sender. Units are added before Start; the destructor
+// stops and joins the thread.
 class UnitSimulator {
 public:
     explicit UnitSimulator(Endpoints endpoints, bool listenForBroadcasts = true);

@@ -21,7 +21,7 @@ constexpr const char* kUsage =
     "usage: brenvik-unitsim [--units FILE] [--unit ip,type,address,name,id[,fault]]...\n"
     "                       [--unit-port N] [--status-port N] [--broadcast-listen]\n"
     "  --units FILE        units, one per line in the form of --unit ('#' starts a comment)\n"
-    "  --unit SPEC         one unit, e.g. 127.0.0.2,A1,1,16CH Monitorgrid,0A0B0C0D\n"
+    "  --unit UNIT         one unit, e.g. 127.0.0.2,A1,1,16CH Monitorgrid,0A0B0C0D\n"
     "                      faults: none header type short twice silent idpastend\n"
     "  --unit-port N       port the units listen on (default 7000)\n"
     "  --status-port N     console port that reports go to (default 7001)\n"

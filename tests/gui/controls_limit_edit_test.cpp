@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <vector>
 
 namespace brenvik {
@@ -30,6 +31,10 @@ struct TypingCase {
     std::vector<Keystroke> typed;
     QString expected;
 };
+
+void PrintTo(const TypingCase& typingCase, std::ostream* out) {
+    *out << typingCase.name;
+}
 
 class LimitEditTypingTest : public testing::TestWithParam<TypingCase> {};
 

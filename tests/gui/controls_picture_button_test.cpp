@@ -10,6 +10,7 @@
 
 #include <fstream>
 #include <memory>
+#include <ostream>
 #include <unistd.h>
 
 namespace brenvik {
@@ -177,11 +178,16 @@ TEST(PictureButtonTest, TransparentBackgroundKeepsTheParentPixelsItCopiedFirst) 
 }
 
 struct HoverCase {
+    const char* name;
     bool borderDrawing;
     bool pressedElsewhere; // the left button went down outside and is still held on entering
     bool expectHover;
     bool expectBorder;
 };
+
+void PrintTo(const HoverCase& hoverCase, std::ostream* out) {
+    *out << hoverCase.name;
+}
 
 class PictureButtonHoverTest : public testing::TestWithParam<HoverCase> {};
 
@@ -210,9 +216,12 @@ TEST_P(PictureButtonHoverTest, HoverLightsTheBorderOnlyWhenAskedAndNotDuringAFor
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, PictureButtonHoverTest,
-                         testing::Values(HoverCase{true, false, true, true},
-                                         HoverCase{false, false, true, false},
-                                         HoverCase{true, true, false, false}));
+                         testing::Values(HoverCase{"BorderOn", true, false, true, true},
+                                         HoverCase{"BorderOff", false, false, true, false},
+                                         HoverCase{"PressedElsewhere", true, true, false, false}),
+                         [](const testing::TestParamInfo<HoverCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(PictureButtonTest, DisabledButtonShowsItsPictureInGrey) {
     Backdrop window(kBackdrop);

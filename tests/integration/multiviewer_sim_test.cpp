@@ -14,8 +14,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <functional>
+#include <poll.h>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 
 namespace brenvik {
 namespace {
@@ -346,12 +352,90 @@ TEST_F(SimulatedMultiviewer, SilencedAndDisabledReportsNeverArrive) {
 
 TEST_F(SimulatedMultiviewer, FloodOfReportsArrivesWhole) {
     OpenPage(kPageColors);
-    constexpr int kCopies = 300;
+    constexpr int kCopies = 100;
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Faults().copies = kCopies; });
     ASSERT_TRUE(m_commands.SetBorder(0));
     EXPECT_TRUE(PumpUntil([&] { return m_ui.Posted() == kCopies; }));
     m_ui.RunPending();
     EXPECT_EQ(m_state.borderOn, 0);
+}
+
+// The simulator process this test started; stopped however the test ends.
+struct Child {
+    pid_t pid = 0;
+    int Stop() {
+        if (pid <= 0) {
+            return -1;
+        }
+        kill(pid, SIGTERM);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        pid = 0;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    ~Child() { Stop(); }
+};
+
+// brenvik-unitsim runs the same model on its own: the console reads its state, and a command's
+// report comes back.
+TEST(StandaloneUnitSimulator, ServesAMultiviewer) {
+    const Endpoints endpoints = test::LoopbackEndpoints();
+    const std::string unit = "127.0.0.3,A1,1,16CH Monitorgrid,11223344";
+    const std::string unitPort = std::to_string(endpoints.unitPort);
+    const std::string statusPort = std::to_string(endpoints.statusPort);
+    std::vector<std::string> args{BRENVIK_UNITSIM, "--unit",        unit,      "--unit-port",
+                                  unitPort,        "--status-port", statusPort};
+    std::vector<char*> argv;
+    for (std::string& arg : args) {
+        argv.push_back(arg.data());
+    }
+    argv.push_back(nullptr);
+
+    int out[2];
+    ASSERT_EQ(pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    Child child;
+    ASSERT_EQ(posix_spawn(&child.pid, BRENVIK_UNITSIM, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    // It prints its units once its sockets are bound.
+    pollfd ready{out[0], POLLIN, 0};
+    ASSERT_EQ(poll(&ready, 1, 5000), 1);
+    char line[256] = {};
+    ASSERT_GT(read(out[0], line, sizeof line - 1), 0);
+    EXPECT_NE(std::string(line).find("unit 127.0.0.3"), std::string::npos) << line;
+
+    test::RecordingMessages messages;
+    ConsoleLink link(endpoints, messages);
+    DeviceEntry entry;
+    entry.SetIp("127.0.0.3");
+    entry.typeCode = kTypeMultiviewer;
+    entry.unitAddress = 1;
+    entry.unitId = kUnitId;
+    MultiviewerState state = MultiviewerState::Defaults();
+    test::RecordingMainWindow mainWindow;
+    test::RecordingView view;
+    test::QueueDispatcher ui;
+    bool locked = false;
+    EXPECT_TRUE(ReadUnitState(link, entry, state, locked, mainWindow));
+    EXPECT_EQ(state.layoutCode, 40);
+    EXPECT_EQ(state.inputNames.At(2), u"CAM 2");
+    {
+        DeviceTable devices;
+        devices.At(0) = entry;
+        devices.SetSelectedIndex(0);
+        MultiviewerCommands commands(link, devices, state, locked, view);
+        StatusReportApplier applier(state, view, mainWindow, locked);
+        auto receiver = StatusReceiverThread::Start(link, entry, ui, applier);
+        ASSERT_NE(receiver, nullptr);
+        ASSERT_TRUE(commands.SetLayoutCode(160));
+        EXPECT_TRUE(ui.PumpUntil([&] { return state.layoutCode == 160; }, kArrival));
+    }
+    EXPECT_EQ(child.Stop(), 0);
+    close(out[0]);
 }
 
 } // namespace

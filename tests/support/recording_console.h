@@ -66,11 +66,13 @@ public:
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
         const auto deadline = std::chrono::steady_clock::now() + timeout;
         while (!done()) {
+            bool queued = false;
             {
                 std::unique_lock lock(m_mutex);
-                if (!m_changed.wait_until(lock, deadline, [this] { return !m_tasks.empty(); })) {
-                    return done();
-                }
+                queued = m_changed.wait_until(lock, deadline, [this] { return !m_tasks.empty(); });
+            }
+            if (!queued) {
+                return done();
             }
             RunPending();
         }
