@@ -5,7 +5,7 @@
 
 #include "controls/color_button.h"
 #include "controls/input_blocker.h"
-#include "controls/picture_button.h"
+#include "controls/shade_picture_button.h"
 #include "link/frame.h"
 #include "link/text_codec.h"
 #include "res/skin.h"
@@ -135,18 +135,18 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     m_focusSink->setFocusPolicy(Qt::StrongFocus);
     m_focusSink->setGeometry(0, 0, 0, 0);
 
-    m_search = new PictureButton(this);
+    m_search = new ShadePictureButton(this);
     m_search->setObjectName(QStringLiteral("1002"));
     m_search->setGeometry(m_scale.PlacedPixels(380, 75, 135, 35));
     m_search->SetButtonPictureResource(kPictureSearch);
     connect(m_search, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::SearchUnits);
 
-    m_settings = new PictureButton(this);
+    m_settings = new ShadePictureButton(this);
     m_settings->setObjectName(QStringLiteral("1004"));
     m_settings->setGeometry(m_scale.PlacedPixels(520, 73, 134, 38));
     m_settings->SetButtonPictureResource(kPictureSettings);
 
-    m_lock = new PictureButton(this);
+    m_lock = new ShadePictureButton(this);
     m_lock->setObjectName(QStringLiteral("1005"));
     m_lock->setGeometry(m_scale.PlacedPixels(665, 75, 70, 37));
     m_lock->SetButtonPictureResource(kLockPictureUnlocked);

@@ -4,7 +4,10 @@
 //              moment the UI thread has applied the report (p50, p99, max)
 //   rate       reports at a fixed rate for 10 s each, for a few rates: the highest rate at which
 //              every report was applied
-//   idle       the process's CPU over 10 s while only the receiver runs, as % of one core
+//   idle       the process's CPU over 10 s while only the receiver runs, as % of one core, and
+//              beside it what a bare 20 ms socket wait loop costs the same machine
+//
+// Usage: receiver_bench [latency|rate|idle]
 #include "multiviewer/status_receiver_thread.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
@@ -20,6 +23,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <sys/resource.h>
 #include <thread>
 #include <vector>
@@ -213,7 +217,7 @@ std::size_t SustainedRun(int rate, std::chrono::seconds duration, std::size_t& s
 
 void Rates() {
     int best = 0;
-    for (int rate : {5000, 10000, 20000, 40000, 80000}) {
+    for (int rate : {5000, 10000, 20000, 30000, 40000, 80000}) {
         std::size_t sent = 0;
         const std::size_t applied = SustainedRun(rate, 10s, sent);
         std::printf("rate %6d/s for 10 s: %zu sent, %zu applied, %zu lost\n", rate, sent, applied,
@@ -263,13 +267,39 @@ void Idle() {
                 100.0 * cpu / wall);
 }
 
+// What one bare 20 ms wait on a socket costs this machine, for comparison with the receiver.
+void IdleBaseline() {
+    constexpr auto kIdle = 10s;
+    auto socket = UdpSocket::Create();
+    if (!socket || !socket->Bind(Ipv4Address{{127, 0, 0, 1}, 0})) {
+        return;
+    }
+    const double before = CpuSeconds();
+    const auto start = Clock::now();
+    while (Clock::now() - start < kIdle) {
+        socket->WaitReadable(20ms);
+    }
+    const double cpu = CpuSeconds() - before;
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("bare 20 ms socket wait loop on this machine: %.3f %% of a core\n", 100.0 * cpu / wall);
+}
+
 } // namespace
 
-int main() {
-    Latency();
-    std::fflush(stdout);
-    Rates();
-    std::fflush(stdout);
-    Idle();
+// With no argument every part runs; "latency", "rate" or "idle" runs that part alone.
+int main(int argc, char** argv) {
+    const std::string only = argc > 1 ? argv[1] : "";
+    if (only.empty() || only == "latency") {
+        Latency();
+        std::fflush(stdout);
+    }
+    if (only.empty() || only == "rate") {
+        Rates();
+        std::fflush(stdout);
+    }
+    if (only.empty() || only == "idle") {
+        Idle();
+        IdleBaseline();
+    }
     return 0;
 }

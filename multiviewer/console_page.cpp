@@ -5,7 +5,7 @@
 #include "preview_refresh.h"
 
 #include "controls/input_blocker.h"
-#include "controls/picture_button.h"
+#include "controls/shade_picture_button.h"
 #include "res/skin.h"
 
 #include <QPainter>
@@ -87,20 +87,20 @@ CClass_child_main_dlg::~CClass_child_main_dlg() {
 void CClass_child_main_dlg::PlaceControls() {
     const ScreenScale& scale = m_context.scale;
 
-    m_multiviewerMode = new PictureButton(this);
+    m_multiviewerMode = new ShadePictureButton(this);
     m_multiviewerMode->setObjectName(QStringLiteral("1154"));
     m_multiviewerMode->setGeometry(scale.PlacedPixels(760, 0, 178, 28));
     m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerMode);
     connect(m_multiviewerMode, &QAbstractButton::clicked, this, &CClass_child_main_dlg::OnMultiviewerMode);
 
-    m_switcherMode = new PictureButton(this);
+    m_switcherMode = new ShadePictureButton(this);
     m_switcherMode->setObjectName(QStringLiteral("1082"));
     m_switcherMode->setGeometry(scale.PlacedPixels(940, 0, 178, 28));
     m_switcherMode->SetButtonPictureResource(kPictureSwitcherMode);
     connect(m_switcherMode, &QAbstractButton::clicked, this, &CClass_child_main_dlg::OnSwitcherMode);
 
     for (const PageButtonSpec& spec : kPageButtons) {
-        auto* button = new PictureButton(this);
+        auto* button = new ShadePictureButton(this);
         button->setObjectName(QString::number(spec.controlId));
         button->setGeometry(scale.PlacedPixels(spec.x, spec.y, spec.width, spec.height));
         button->SetButtonPictureResource(spec.normalPicture);
