@@ -6,23 +6,24 @@ namespace {
 
 constexpr Ipv4Address kAnyAddress{};
 constexpr const char* kNoUnitMessage = "Please choose a device";
-// A whole rack answers a search at once. The default queue holds about 256 small datagrams on
-// loopback and fewer from some network drivers, so the broadcast socket asks for room for
-// several times a full table's answers.
-constexpr int kDiscoveryReceiveBuffer = 1 << 20;
+// A whole rack answers a search at once, and a multiviewer reports in bursts. The default queue
+// holds about 256 small datagrams on loopback and fewer from some network drivers, so the
+// broadcast and status sockets ask for room for several times that.
+constexpr int kBurstReceiveBuffer = 1 << 20;
 
 // A non-blocking socket bound to the wildcard address at `port`; nothing when the port is taken.
-std::optional<UdpSocket> OpenBound(std::uint16_t port, bool broadcast) {
+// `burst`: the socket takes many datagrams at once and gets a larger queue.
+std::optional<UdpSocket> OpenBound(std::uint16_t port, bool broadcast, bool burst) {
     auto socket = UdpSocket::Create();
     if (!socket) {
         return std::nullopt;
     }
-    if (broadcast) {
-        if (!socket->EnableBroadcast()) {
-            return std::nullopt;
-        }
+    if (broadcast && !socket->EnableBroadcast()) {
+        return std::nullopt;
+    }
+    if (burst) {
         // A smaller queue than asked for still works, so a refusal is not a failure.
-        socket->SetReceiveBufferSize(kDiscoveryReceiveBuffer);
+        socket->SetReceiveBufferSize(kBurstReceiveBuffer);
     }
     Ipv4Address local = kAnyAddress;
     local.port = port;
@@ -54,7 +55,7 @@ std::optional<CommandSocket> UdpChannel::OpenBroadcastSocket() {
         return std::nullopt;
     }
     std::unique_lock slot(m_commandSlot);
-    auto socket = OpenBound(m_endpoints.localPort, true);
+    auto socket = OpenBound(m_endpoints.localPort, true, true);
     if (!socket) {
         return std::nullopt;
     }
@@ -74,7 +75,7 @@ std::optional<CommandSocket> UdpChannel::OpenCommandSocket(const std::optional<D
         return std::nullopt;
     }
     std::unique_lock slot(m_commandSlot);
-    auto socket = OpenBound(m_endpoints.localPort, false);
+    auto socket = OpenBound(m_endpoints.localPort, false, false);
     if (!socket) {
         return std::nullopt;
     }
@@ -86,7 +87,7 @@ std::optional<StatusSocket> UdpChannel::OpenStatusSocket(const std::optional<Dev
         m_messages.ShowError(kNoUnitMessage);
         return std::nullopt;
     }
-    auto socket = OpenBound(m_endpoints.statusPort, false);
+    auto socket = OpenBound(m_endpoints.statusPort, false, true);
     if (!socket) {
         return std::nullopt;
     }

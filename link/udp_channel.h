@@ -41,6 +41,10 @@ public:
         return m_socket.ReceiveFrom(buffer, from);
     }
     bool WaitReadable(std::chrono::milliseconds timeout) { return m_socket.WaitReadable(timeout); }
+    // Ends early, false, once `wakeup` is notified.
+    bool WaitReadable(std::chrono::milliseconds timeout, const WakeupEvent& wakeup) {
+        return m_socket.WaitReadable(timeout, &wakeup);
+    }
     std::optional<std::uint16_t> LocalPort() const { return m_socket.LocalPort(); }
 
 private:

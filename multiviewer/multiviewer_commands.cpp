@@ -46,7 +46,7 @@ bool IsNumber1To16(int value) {
 // One row of the command table: a set frame whose first value is either the value itself (one-value
 // frames) or an index with the value after it (two-value frames).
 namespace command_detail {
-struct CommandSpec {
+struct CommandRow {
     std::uint8_t opcode;
     Flag flag = nullptr;       // one-value frames: the field the sender stores the value in
     Entries entries = nullptr; // two-value frames: the per-window or per-input field
@@ -57,45 +57,44 @@ struct CommandSpec {
 
 namespace {
 
-using Spec = command_detail::CommandSpec;
+using Row = command_detail::CommandRow;
 
-constexpr Spec kSetUmdAll{0x5C, &MultiviewerState::umdAllOn, nullptr, AllRule::NotAllowed, After::Redraw};
-constexpr Spec kSetBorder{0x3F, &MultiviewerState::borderOn, nullptr, AllRule::NotAllowed, After::Redraw};
-constexpr Spec kSetFormatStatus{0x5D, &MultiviewerState::formatStatusOn, nullptr, AllRule::NotAllowed,
-                                After::Redraw};
-constexpr Spec kSetTimecode{0x5E, &MultiviewerState::timecodeOn, nullptr, AllRule::NotAllowed,
-                            After::Nothing};
-constexpr Spec kSetAudioAlarm{0x56, &MultiviewerState::audioAlarmOn, nullptr, AllRule::NotAllowed,
-                              After::Redraw};
-constexpr Spec kSetMeterAll{0x5B, &MultiviewerState::meterAllOn, nullptr, AllRule::NotAllowed, After::Redraw};
-constexpr Spec kSetAudioSource{0x39};
-constexpr Spec kSetSwitcherMode{0x62};
-constexpr Spec kSetLayoutCode{kOpcodeSetLayoutCode, nullptr, nullptr, AllRule::NotAllowed,
-                              After::LayoutGeometry};
-constexpr Spec kLoadDefault{kOpcodeLoadDefault};
-constexpr Spec kSaveCustom{kOpcodeSaveCustom};
-constexpr Spec kLoadCustom{kOpcodeLoadCustom};
+constexpr Row kSetUmdAll{0x5C, &MultiviewerState::umdAllOn, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Row kSetBorder{0x3F, &MultiviewerState::borderOn, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Row kSetFormatStatus{0x5D, &MultiviewerState::formatStatusOn, nullptr, AllRule::NotAllowed,
+                               After::Redraw};
+constexpr Row kSetTimecode{0x5E, &MultiviewerState::timecodeOn, nullptr, AllRule::NotAllowed, After::Nothing};
+constexpr Row kSetAudioAlarm{0x56, &MultiviewerState::audioAlarmOn, nullptr, AllRule::NotAllowed,
+                             After::Redraw};
+constexpr Row kSetMeterAll{0x5B, &MultiviewerState::meterAllOn, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Row kSetAudioSource{0x39};
+constexpr Row kSetSwitcherMode{0x62};
+constexpr Row kSetLayoutCode{kOpcodeSetLayoutCode, nullptr, nullptr, AllRule::NotAllowed,
+                             After::LayoutGeometry};
+constexpr Row kLoadDefault{kOpcodeLoadDefault};
+constexpr Row kSaveCustom{kOpcodeSaveCustom};
+constexpr Row kLoadCustom{kOpcodeLoadCustom};
 
-constexpr Spec kSetOutputFormat{kOpcodeSetOutputFormat};
-constexpr Spec kSetUmd{0x36, nullptr, &MultiviewerState::umdOn, AllRule::NotAllowed, After::Redraw};
-constexpr Spec kSetUmdTextColor{0x3B, nullptr, &MultiviewerState::umdTextColor, AllRule::EveryEntry,
-                                After::UmdTextColours};
-constexpr Spec kSetUmdBackColor{0x3C, nullptr, &MultiviewerState::umdBackColor, AllRule::EveryEntry,
-                                After::UmdBackColours};
-constexpr Spec kSetFormatTextColor{0x3D, nullptr, &MultiviewerState::formatTextColor, AllRule::EveryEntry,
-                                   After::FormatTextColours};
-constexpr Spec kSetFormatBackColor{0x3E, nullptr, &MultiviewerState::formatBackColor, AllRule::EveryEntry,
-                                   After::FormatBackColours};
-constexpr Spec kSetTimecodeTextColor{0x54, nullptr, &MultiviewerState::timecodeTextColor,
-                                     AllRule::FirstWindow, After::Nothing};
-constexpr Spec kSetTimecodeBackColor{0x55, nullptr, &MultiviewerState::timecodeBackColor,
-                                     AllRule::FirstWindow, After::Nothing};
-constexpr Spec kSetMeter{0x37, nullptr, &MultiviewerState::meterOn, AllRule::NotAllowed, After::Redraw};
-constexpr Spec kSetMeterChannel{0x52, nullptr, &MultiviewerState::meterChannel, AllRule::NotAllowed,
-                                After::Redraw};
-constexpr Spec kSetSource{kOpcodeSetSource};
-constexpr Spec kRedrawOnly{kOpcodeRouteOneToOne, nullptr, nullptr, AllRule::NotAllowed, After::Redraw};
-constexpr Spec kSetInputName{kOpcodeInputName, nullptr, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Row kSetOutputFormat{kOpcodeSetOutputFormat};
+constexpr Row kSetUmd{0x36, nullptr, &MultiviewerState::umdOn, AllRule::NotAllowed, After::Redraw};
+constexpr Row kSetUmdTextColor{0x3B, nullptr, &MultiviewerState::umdTextColor, AllRule::EveryEntry,
+                               After::UmdTextColours};
+constexpr Row kSetUmdBackColor{0x3C, nullptr, &MultiviewerState::umdBackColor, AllRule::EveryEntry,
+                               After::UmdBackColours};
+constexpr Row kSetFormatTextColor{0x3D, nullptr, &MultiviewerState::formatTextColor, AllRule::EveryEntry,
+                                  After::FormatTextColours};
+constexpr Row kSetFormatBackColor{0x3E, nullptr, &MultiviewerState::formatBackColor, AllRule::EveryEntry,
+                                  After::FormatBackColours};
+constexpr Row kSetTimecodeTextColor{0x54, nullptr, &MultiviewerState::timecodeTextColor, AllRule::FirstWindow,
+                                    After::Nothing};
+constexpr Row kSetTimecodeBackColor{0x55, nullptr, &MultiviewerState::timecodeBackColor, AllRule::FirstWindow,
+                                    After::Nothing};
+constexpr Row kSetMeter{0x37, nullptr, &MultiviewerState::meterOn, AllRule::NotAllowed, After::Redraw};
+constexpr Row kSetMeterChannel{0x52, nullptr, &MultiviewerState::meterChannel, AllRule::NotAllowed,
+                               After::Redraw};
+constexpr Row kSetSource{kOpcodeSetSource};
+constexpr Row kRedrawOnly{kOpcodeRouteOneToOne, nullptr, nullptr, AllRule::NotAllowed, After::Redraw};
+constexpr Row kSetInputName{kOpcodeInputName, nullptr, nullptr, AllRule::NotAllowed, After::Redraw};
 
 } // namespace
 
@@ -108,11 +107,11 @@ Frame MultiviewerCommands::BuildFor(const std::optional<DeviceEntry>& unit, std:
 }
 
 bool MultiviewerCommands::SendAndFinish(const std::optional<DeviceEntry>& unit, const Frame& frame,
-                                        const Spec& spec) {
+                                        const Row& row) {
     if (!m_link.SendFrame(unit, frame)) {
         return false;
     }
-    switch (spec.after) {
+    switch (row.after) {
     case After::Nothing:
         break;
     case After::Redraw:
@@ -137,41 +136,41 @@ bool MultiviewerCommands::SendAndFinish(const std::optional<DeviceEntry>& unit, 
     return true;
 }
 
-bool MultiviewerCommands::SendValue(const Spec& spec, std::uint8_t value) {
+bool MultiviewerCommands::SendValue(const Row& row, std::uint8_t value) {
     if (m_locked) {
         return false;
     }
     const auto unit = Unit();
     const std::array<std::uint8_t, 1> payload{value};
-    const Frame frame = BuildFor(unit, spec.opcode, payload);
-    if (spec.flag != nullptr) {
-        m_state.*spec.flag = value;
+    const Frame frame = BuildFor(unit, row.opcode, payload);
+    if (row.flag != nullptr) {
+        m_state.*row.flag = value;
     }
-    return SendAndFinish(unit, frame, spec);
+    return SendAndFinish(unit, frame, row);
 }
 
-bool MultiviewerCommands::SendIndexed(const Spec& spec, int index, std::uint8_t value) {
+bool MultiviewerCommands::SendIndexed(const Row& row, int index, std::uint8_t value) {
     if (m_locked) {
         return false;
     }
-    const bool all = index == 0 && spec.all != AllRule::NotAllowed;
+    const bool all = index == 0 && row.all != AllRule::NotAllowed;
     if (!all && !IsNumber1To16(index)) {
         return false;
     }
     const auto unit = Unit();
     const std::array<std::uint8_t, 2> payload{static_cast<std::uint8_t>(index), value};
-    const Frame frame = BuildFor(unit, spec.opcode, payload);
-    if (spec.entries != nullptr) {
-        auto& entries = m_state.*spec.entries;
+    const Frame frame = BuildFor(unit, row.opcode, payload);
+    if (row.entries != nullptr) {
+        auto& entries = m_state.*row.entries;
         if (!all) {
             entries.At(index) = value;
-        } else if (spec.all == AllRule::EveryEntry) {
+        } else if (row.all == AllRule::EveryEntry) {
             entries.values.fill(value);
         } else {
             entries.At(1) = value;
         }
     }
-    return SendAndFinish(unit, frame, spec);
+    return SendAndFinish(unit, frame, row);
 }
 
 bool MultiviewerCommands::LoadDefault() {

@@ -12,7 +12,7 @@
 namespace brenvik {
 
 namespace command_detail {
-struct CommandSpec;
+struct CommandRow;
 }
 
 inline constexpr std::uint8_t kOpcodeSaveCustom = 0x58;
@@ -66,13 +66,13 @@ public:
     bool SetSwitcherMode(std::uint8_t switcherMode);
 
 private:
-    bool SendValue(const command_detail::CommandSpec& spec, std::uint8_t value);
-    bool SendIndexed(const command_detail::CommandSpec& spec, int index, std::uint8_t value);
+    bool SendValue(const command_detail::CommandRow& row, std::uint8_t value);
+    bool SendIndexed(const command_detail::CommandRow& row, int index, std::uint8_t value);
     std::optional<DeviceEntry> Unit() const { return m_devices.Selected(); }
     Frame BuildFor(const std::optional<DeviceEntry>& unit, std::uint8_t opcode,
                    std::span<const std::uint8_t> payload) const;
     bool SendAndFinish(const std::optional<DeviceEntry>& unit, const Frame& frame,
-                       const command_detail::CommandSpec& spec);
+                       const command_detail::CommandRow& row);
 
     ConsoleLink& m_link;
     const DeviceTable& m_devices;

@@ -47,11 +47,14 @@ void StatusReceiverThread::RequestStop() {
 
 void StatusReceiverThread::Run(std::stop_token stop, StatusSocket& socket) {
     std::array<std::uint8_t, kReportBufferSize> buffer{};
+    std::vector<std::vector<std::uint8_t>> batch;
+    const std::stop_callback wakeOnStop(stop, [this] { m_stopped.Notify(); });
     while (!stop.stop_requested()) {
-        if (!socket.WaitReadable(m_timing.poll)) {
+        if (!socket.WaitReadable(m_timing.poll, m_stopped)) {
             continue;
         }
-        // Reports that follow each other are handled without a pause.
+        // Reports that follow each other are handled without a pause, and handed over together:
+        // one task per burst keeps the UI thread's wake-ups few while a unit floods.
         while (!stop.stop_requested()) {
             const auto received = socket.Receive(buffer);
             if (!received) {
@@ -63,15 +66,30 @@ void StatusReceiverThread::Run(std::stop_token stop, StatusSocket& socket) {
             }
             const std::uint8_t opcode = report[frame_offset::kOpcode];
             if (IsSettingsReplacedReport(opcode)) {
+                PostReports(batch);
                 HandleSettingsReplaced(opcode, stop);
                 continue;
             }
-            m_ui.Post([&applier = m_applier, copy = std::vector<std::uint8_t>(report.begin(), report.end())] {
-                applier.Apply(copy);
-            });
+            batch.emplace_back(report.begin(), report.end());
+            if (batch.size() == kMaxBatch) {
+                PostReports(batch);
+            }
         }
+        PostReports(batch);
     }
     m_running.store(false, std::memory_order_release);
+}
+
+void StatusReceiverThread::PostReports(std::vector<std::vector<std::uint8_t>>& batch) {
+    if (batch.empty()) {
+        return;
+    }
+    m_ui.Post([&applier = m_applier, reports = std::move(batch)] {
+        for (const auto& report : reports) {
+            applier.Apply(report);
+        }
+    });
+    batch.clear();
 }
 
 void StatusReceiverThread::HandleSettingsReplaced(std::uint8_t opcode, std::stop_token stop) {

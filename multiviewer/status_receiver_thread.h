@@ -2,6 +2,7 @@
 
 #include "link/console_link.h"
 #include "link/device_table.h"
+#include "link/platform/wakeup_event.h"
 #include "link/udp_channel.h"
 #include "status_report_applier.h"
 #include "ui_dispatcher.h"
@@ -14,6 +15,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <vector>
 
 namespace brenvik {
 
@@ -21,11 +23,16 @@ namespace brenvik {
 // the identifier and length, and posts copies to the UI thread, where the applier does the rest;
 // after a settings-replaced report it also does the I/O of the state re-read and the wait that
 // follows it. Destroying the object stops the thread and joins it; every wait of the thread ends
-// within one poll interval of a stop.
+// at once on a stop (the state read of a re-read within 20 ms).
 class StatusReceiverThread {
 public:
+    // The most reports one task carries, so that a flood still reaches the record in steady steps.
+    static constexpr std::size_t kMaxBatch = 32;
+
     struct Timing {
-        std::chrono::milliseconds poll{20}; // receive wait while nothing arrives
+        // The longest receive wait while nothing arrives. A stop ends the wait at once (a wake-up
+        // event), so the wait can be long and an idle receiver costs next to nothing.
+        std::chrono::milliseconds poll{1000};
         std::chrono::milliseconds stateRead{kStateReadWait};
         std::chrono::milliseconds afterReread{3000}; // the unit settles after replacing its settings
     };
@@ -47,13 +54,15 @@ public:
     StatusReceiverThread& operator=(const StatusReceiverThread&) = delete;
     ~StatusReceiverThread();
 
-    // Asks the thread to end; it does so within one poll interval. Does not wait.
+    // Asks the thread to end; it does so at once. Does not wait.
     void RequestStop();
     // False once the thread has ended; it closes the status socket as it ends.
     bool Running() const { return m_running.load(std::memory_order_acquire); }
 
 private:
     void Run(std::stop_token stop, StatusSocket& socket);
+    // Hands the reports received so far to the UI thread in one task, in arrival order.
+    void PostReports(std::vector<std::vector<std::uint8_t>>& batch);
     void HandleSettingsReplaced(std::uint8_t opcode, std::stop_token stop);
     // Waits `duration` unless a stop comes first; false when stopped.
     bool SleepUnlessStopped(std::chrono::milliseconds duration, std::stop_token stop);
@@ -64,6 +73,7 @@ private:
     StatusReportApplier& m_applier; // used only inside tasks posted to m_ui
     const Timing m_timing;
     std::atomic<bool> m_running{true};
+    WakeupEvent m_stopped;                // notified by a stop; ends the receive wait
     std::mutex m_waitMutex;               // guards nothing but the wait on m_wakeUp
     std::condition_variable_any m_wakeUp; // lets a stop cut the wait after a re-read short
     std::jthread m_thread; // last: started after, and joined before, everything above; owns the socket

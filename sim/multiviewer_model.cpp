@@ -68,16 +68,16 @@ constexpr std::size_t kBlockWindows = 68;
 constexpr std::size_t kBlockNames = 196;
 constexpr std::size_t kBlockNameStride = 35;
 constexpr std::size_t kBlockNameBytes = 34;
-constexpr std::size_t kBlockCustomLength = 756;
-constexpr std::size_t kBlockCustom = 757;
+constexpr std::size_t kBlockCustomLength = 756; // the name itself follows the length byte
 constexpr std::size_t kBlockCustomBytes = 32;
 
 bool IsWindow(std::uint8_t number) {
     return number >= 1 && number <= 16;
 }
+// A window or input, or 0 for all of them.
 bool IsTarget(std::uint8_t number) {
     return number <= 16;
-} // 0 = all
+}
 std::size_t Index(std::uint8_t number) {
     return static_cast<std::size_t>(number - 1);
 }

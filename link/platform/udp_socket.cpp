@@ -1,5 +1,9 @@
 #include "udp_socket.h"
 
+#include "wakeup_event.h"
+
+#include <array>
+
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
@@ -150,15 +154,16 @@ std::optional<std::size_t> UdpSocket::ReceiveFrom(std::span<std::uint8_t> buffer
     return static_cast<std::size_t>(received);
 }
 
-bool UdpSocket::WaitReadable(std::chrono::milliseconds timeout) {
+bool UdpSocket::WaitReadable(std::chrono::milliseconds timeout, const WakeupEvent* wakeup) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + timeout;
     while (true) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        pollfd entry{m_fd, POLLIN, 0};
-        const int ready = poll(&entry, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
+        std::array<pollfd, 2> entries{{{m_fd, POLLIN, 0}, {wakeup != nullptr ? wakeup->Handle() : -1, POLLIN, 0}}};
+        const int ready = poll(entries.data(), wakeup != nullptr ? 2 : 1,
+                               static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
         if (ready > 0) {
-            return true;
+            return (entries[1].revents & POLLIN) == 0 && (entries[0].revents & POLLIN) != 0;
         }
         if (ready == 0 || errno != EINTR) {
             return false;

@@ -10,6 +10,8 @@
 
 namespace brenvik {
 
+class WakeupEvent;
+
 struct Ipv4Address {
     std::array<std::uint8_t, 4> octets{};
     std::uint16_t port = 0;
@@ -45,8 +47,9 @@ public:
     // One datagram if one waits (never blocks on a non-blocking socket); a datagram longer than
     // the buffer is cut to it. Returns the number of bytes stored.
     std::optional<std::size_t> ReceiveFrom(std::span<std::uint8_t> buffer, Ipv4Address* from);
-    // Waits until a datagram can be read or `timeout` passes; false on time-out.
-    bool WaitReadable(std::chrono::milliseconds timeout);
+    // Waits until a datagram can be read or `timeout` passes; false on time-out. With a wake-up
+    // event the wait also ends, false, as soon as the event is notified.
+    bool WaitReadable(std::chrono::milliseconds timeout, const WakeupEvent* wakeup = nullptr);
 
     int Handle() const { return m_fd; }
 

@@ -93,6 +93,11 @@ struct CommandCase {
     int redraws;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const CommandCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 void NoChange(MultiviewerState&) {}
 
 template <typename Each> void ForEachWindow(Each each) {

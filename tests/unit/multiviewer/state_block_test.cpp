@@ -27,6 +27,11 @@ struct DecodeCase {
     std::function<void(const MultiviewerState& decoded, const std::u16string& nameField)> expect;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const DecodeCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class DecodeTable : public ::testing::TestWithParam<DecodeCase> {};
 
 TEST_P(DecodeTable, DecodesTheBlock) {

@@ -74,6 +74,11 @@ struct ReportCase {
     std::vector<PageUpdate> updates;
 };
 
+// Names the case in test listings instead of dumping its bytes.
+void PrintTo(const ReportCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 void NoChange(MultiviewerState&) {}
 
 const ReportCase kReportCases[] = {
@@ -451,6 +456,10 @@ struct FinishCase {
     bool selectionsReset;
     std::vector<PageUpdate> updates;
 };
+
+void PrintTo(const FinishCase& c, std::ostream* os) {
+    *os << int(c.opcode) << " on page " << int(c.page);
+}
 
 class FinishTable : public ReportFixture, public ::testing::WithParamInterface<FinishCase> {};
 
