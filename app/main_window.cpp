@@ -191,6 +191,7 @@ void CVARNOLUX_16_VIEWDlg::SearchUnits() {
     // The reply window runs off the UI thread: the window keeps painting, shows the search under
     // way and refuses input until the results are applied.
     m_searchBlocker = std::make_unique<InputBlocker>(this);
+    m_statusBeforeSearch = m_status->text();
     m_searchDots = 0;
     AnimateSearchStatus();
     m_searchAnimation.start();
@@ -213,7 +214,8 @@ void CVARNOLUX_16_VIEWDlg::FinishSearch(DiscoveryResult result) {
     m_searchBlocker.reset();
 
     if (result.outcome == DiscoveryResult::Outcome::SocketError) {
-        m_status->setText(kNoDeviceConnected);
+        // The status line stays as it was before the search.
+        m_status->setText(m_statusBeforeSearch);
         m_dialogs->ShowError("Create socket err");
         emit searchFinished();
         return;
@@ -277,8 +279,9 @@ void CVARNOLUX_16_VIEWDlg::SendCustomName() {
     m_state.multiviewer.customName = m_customName->text().toStdU16String();
     const std::optional<DeviceEntry> unit = m_state.devices.Selected();
     const DeviceEntry addressing = unit.value_or(DeviceEntry{});
-    const Frame frame = BuildCustomNameFrame(addressing.typeCode, addressing.unitAddress, m_state.link.LinkByte(),
-                                             ToUtf16le(m_state.multiviewer.customName));
+    const Frame frame =
+        BuildCustomNameFrame(addressing.typeCode, addressing.unitAddress, m_state.link.LinkByte(),
+                             ToUtf16le(m_state.multiviewer.customName));
     m_state.link.SendFrame(unit, frame);
 }
 

@@ -104,6 +104,7 @@ private:
     std::unique_ptr<InputBlocker> m_searchBlocker;
     QTimer m_searchAnimation;
     int m_searchDots = 0;
+    QString m_statusBeforeSearch;
 
     bool m_dragging = false;
     QPoint m_dragOffset;

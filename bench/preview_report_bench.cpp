@@ -103,7 +103,8 @@ int main(int argc, char** argv) {
             model.SendReport(simulator.Unit(0), 0x33, values);
         });
         const Clock::time_point deadline = sent + std::chrono::seconds(1);
-        while ((window.State().multiviewer.layoutCode != code || watch.lastPaint < sent) && Clock::now() < deadline) {
+        while ((window.State().multiviewer.layoutCode != code || watch.lastPaint < sent) &&
+               Clock::now() < deadline) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         }
         if (window.State().multiviewer.layoutCode != code || watch.lastPaint < sent) {

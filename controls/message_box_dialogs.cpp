@@ -19,7 +19,8 @@ bool OnUiThread() {
 
 void MessageBoxDialogs::ShowError(const std::string& text) {
     if (!OnUiThread()) {
-        QMetaObject::invokeMethod(qApp, [this, text] { ShowError(text); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [this, text] { ShowError(text); }, Qt::QueuedConnection);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Err"), QString::fromStdString(text), QMessageBox::Ok,

@@ -57,8 +57,8 @@ constexpr int kPreviewAnchorY = 40;
 const std::string kLeavingMultiviewerWarning =
     "Exiting Multi-viewer Mode will make Loopout return to the status you set for Switcher Mode last time. "
     "\nAre you sure? ";
-const std::string kLeavingSwitcherWarning =
-    "Exiting Switcher Mode will default the Matrix to one-to-one until you return to Switcher Mode. \nAre you sure? ";
+const std::string kLeavingSwitcherWarning = "Exiting Switcher Mode will default the Matrix to one-to-one "
+                                            "until you return to Switcher Mode. \nAre you sure? ";
 
 } // namespace
 
@@ -69,8 +69,8 @@ void PageUiDispatcher::Post(std::function<void()> task) {
 CClass_child_main_dlg::CClass_child_main_dlg(QWidget* parent, ConsolePageContext context)
     : QWidget(parent), m_context(context),
       m_commands(context.link, context.devices, context.state, context.consoleLocked, *this),
-      m_applier(context.state, *this, context.mainWindow, context.consoleLocked), m_ui(this),
-      m_settingContext{context.state, m_commands, context.consoleLocked, context.scale} {
+      m_applier(context.state, *this, context.mainWindow, context.consoleLocked),
+      m_ui(this), m_settingContext{context.state, m_commands, context.consoleLocked, context.scale} {
     setObjectName(QStringLiteral("136"));
     m_context.state.pageType = kPageNone;
     RegisterSettingPages(m_settingPages);
@@ -166,7 +166,8 @@ PictureButton* CClass_child_main_dlg::PageButton(std::uint8_t pageType) const {
 void CClass_child_main_dlg::ShowPageButtonImage(std::uint8_t pageType, bool selected) {
     const PageButtonSpec* spec = FindPageButton(pageType);
     if (spec != nullptr) {
-        PageButton(pageType)->SetButtonPictureResource(selected ? spec->selectedPicture : spec->normalPicture);
+        PageButton(pageType)->SetButtonPictureResource(selected ? spec->selectedPicture
+                                                                : spec->normalPicture);
     }
 }
 

@@ -159,7 +159,8 @@ bool UdpSocket::WaitReadable(std::chrono::milliseconds timeout, const WakeupEven
     const auto deadline = Clock::now() + timeout;
     while (true) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        std::array<pollfd, 2> entries{{{m_fd, POLLIN, 0}, {wakeup != nullptr ? wakeup->Handle() : -1, POLLIN, 0}}};
+        std::array<pollfd, 2> entries{
+            {{m_fd, POLLIN, 0}, {wakeup != nullptr ? wakeup->Handle() : -1, POLLIN, 0}}};
         const int ready = poll(entries.data(), wakeup != nullptr ? 2 : 1,
                                static_cast<int>(std::max<std::int64_t>(left.count(), 0)));
         if (ready > 0) {

@@ -8,7 +8,8 @@ void SettingPageFactory::Register(std::uint8_t pageType, Maker maker) {
     }
 }
 
-SettingPage* SettingPageFactory::Create(std::uint8_t pageType, QWidget* parent, SettingPageContext& context) const {
+SettingPage* SettingPageFactory::Create(std::uint8_t pageType, QWidget* parent,
+                                        SettingPageContext& context) const {
     if (pageType < 1 || pageType >= m_makers.size() || !m_makers[pageType]) {
         return nullptr;
     }

@@ -2,14 +2,14 @@
 #include "app/main_window.h"
 
 #include "controls/picture_button.h"
-#include "support/loopback_ports.h"
 #include "multiviewer/console_page.h"
 #include "multiviewer/layout_geometry.h"
 #include "multiviewer/layout_preview.h"
 #include "multiviewer/page_type.h"
-#include "support/recording_dialogs.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
+#include "support/loopback_ports.h"
+#include "support/recording_dialogs.h"
 
 #include <QComboBox>
 #include <QSignalSpy>
@@ -23,8 +23,8 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr std::uint8_t kOpcodeSetSwitcherMode = 0x62;
-const std::string kLeavingSwitcherWarning =
-    "Exiting Switcher Mode will default the Matrix to one-to-one until you return to Switcher Mode. \nAre you sure? ";
+const std::string kLeavingSwitcherWarning = "Exiting Switcher Mode will default the Matrix to one-to-one "
+                                            "until you return to Switcher Mode. \nAre you sure? ";
 const std::string kLeavingMultiviewerWarning =
     "Exiting Multi-viewer Mode will make Loopout return to the status you set for Switcher Mode last time. "
     "\nAre you sure? ";

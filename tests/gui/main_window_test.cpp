@@ -2,9 +2,9 @@
 
 #include "controls/picture_button.h"
 #include "link/frame.h"
-#include "support/recording_dialogs.h"
-#include "support/loopback_ports.h"
 #include "sim/unit_simulator.h"
+#include "support/loopback_ports.h"
+#include "support/recording_dialogs.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -62,7 +62,9 @@ protected:
         m_window->State().devices.SetSelectedIndex(0);
     }
 
-    template <typename T> T* Control(const char* id) { return m_window->findChild<T*>(QString::fromLatin1(id)); }
+    template <typename T> T* Control(const char* id) {
+        return m_window->findChild<T*>(QString::fromLatin1(id));
+    }
 
     std::vector<Frame> CustomNameFrames() {
         std::vector<Frame> frames;
@@ -81,7 +83,8 @@ protected:
     int m_pagesOpened = 0;
 };
 
-const sim::UnitConfig kMultiviewer{{127, 0, 0, 21}, kTypeMultiviewer, 0x01, Bytes("16CH Monitorgrid"), {1, 2, 3, 4}};
+const sim::UnitConfig kMultiviewer{
+    {127, 0, 0, 21}, kTypeMultiviewer, 0x01, Bytes("16CH Monitorgrid"), {1, 2, 3, 4}};
 const sim::UnitConfig kMatrix{{127, 0, 0, 22}, kTypeMatrixSwitcher, 0x01, Bytes("PQT0642"), {5, 6, 7, 8}};
 const sim::UnitConfig kOtherType{{127, 0, 0, 23}, 0x90, 0x02, Bytes("PQA-90"), {9, 9, 9, 9}};
 
@@ -116,7 +119,8 @@ TEST_F(MainWindowTest, EnterInTheNameFieldSendsTheNameAndNeitherEnterNorEscapeCl
     ASSERT_TRUE(m_simulator->Unit(0).WaitForReceived(1, 2s));
     const std::vector<Frame> frames = CustomNameFrames();
     ASSERT_EQ(frames.size(), 1u);
-    EXPECT_EQ(frames[0], BuildCustomNameFrame(kTypeMultiviewer, 0x01, 1, std::vector<std::uint8_t>{'A', 0, 'B', 0}));
+    EXPECT_EQ(frames[0],
+              BuildCustomNameFrame(kTypeMultiviewer, 0x01, 1, std::vector<std::uint8_t>{'A', 0, 'B', 0}));
     EXPECT_TRUE(m_window->isVisible());
 
     QTest::keyClick(Control<QComboBox>("1003"), Qt::Key_Escape);
@@ -222,6 +226,8 @@ TEST_F(MainWindowTest, ASearchWhileAnotherSocketHoldsTheLocalPortSaysCreateSocke
     Search();
     EXPECT_EQ(m_dialogs.Errors(), std::vector<std::string>{"Create socket err"});
     EXPECT_EQ(Control<QComboBox>("1003")->count(), 0);
+    EXPECT_EQ(Control<QLabel>("1007")->text(), QStringLiteral("No Device Connected"));
+    EXPECT_EQ(m_window->State().devices.SelectedIndex(), -1);
 }
 
 } // namespace

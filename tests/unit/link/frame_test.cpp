@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <ostream>
 #include <string>
 
 namespace brenvik {
@@ -37,6 +38,10 @@ struct WorkedExample {
     Frame built;
     const char* expected;
 };
+
+void PrintTo(const WorkedExample& example, std::ostream* out) {
+    *out << example.name;
+}
 
 class WorkedExamples : public ::testing::TestWithParam<WorkedExample> {};
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace brenvik {
@@ -51,6 +52,11 @@ struct ScannerCase {
     bool ended;
     std::vector<Frame> seen;
 };
+
+// Names the case in test output, so test names do not carry the bytes of the case.
+void PrintTo(const ScannerCase& scannerCase, std::ostream* out) {
+    *out << scannerCase.name;
+}
 
 class SerialScanner : public ::testing::TestWithParam<ScannerCase> {};
 
