@@ -37,7 +37,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     top->addWidget(ok, 0, Qt::AlignTop);
 
     setLayout(top);
-    setFixedSize(sizeHint().expandedTo(QSize(360, 100)));
+    setFixedSize(sizeHint().expandedTo(QSize(360, 0)));
 }
 
 } // namespace brenvik

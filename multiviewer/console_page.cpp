@@ -21,7 +21,7 @@ constexpr int kPictureMultiviewerMode = 460;
 constexpr int kPictureMultiviewerModeSelected = 461;
 
 // The page buttons by page type: control number, pictures, place (scaled) and pixel size.
-struct PageButtonSpec {
+struct PageButtonEntry {
     std::uint8_t pageType;
     int controlId;
     int normalPicture;
@@ -32,7 +32,7 @@ struct PageButtonSpec {
     int height;
 };
 
-constexpr std::array<PageButtonSpec, 6> kPageButtons{{
+constexpr std::array<PageButtonEntry, 6> kPageButtons{{
     {kPageLayout, 1009, 290, 291, 750, 30, 65, 80},
     {kPageUmdOverlay, 1010, 294, 295, 820, 30, 95, 80},
     {kPageColors, 1011, 286, 287, 990, 30, 65, 80},
@@ -41,10 +41,10 @@ constexpr std::array<PageButtonSpec, 6> kPageButtons{{
     {kPageAudio, 1016, 284, 285, 920, 30, 65, 80},
 }};
 
-const PageButtonSpec* FindPageButton(std::uint8_t pageType) {
-    for (const PageButtonSpec& spec : kPageButtons) {
-        if (spec.pageType == pageType) {
-            return &spec;
+const PageButtonEntry* FindPageButton(std::uint8_t pageType) {
+    for (const PageButtonEntry& entry : kPageButtons) {
+        if (entry.pageType == pageType) {
+            return &entry;
         }
     }
     return nullptr;
@@ -99,12 +99,12 @@ void CClass_child_main_dlg::PlaceControls() {
     m_switcherMode->SetButtonPictureResource(kPictureSwitcherMode);
     connect(m_switcherMode, &QAbstractButton::clicked, this, &CClass_child_main_dlg::OnSwitcherMode);
 
-    for (const PageButtonSpec& spec : kPageButtons) {
+    for (const PageButtonEntry& entry : kPageButtons) {
         auto* button = new ShadePictureButton(this);
-        button->setObjectName(QString::number(spec.controlId));
-        button->setGeometry(scale.PlacedPixels(spec.x, spec.y, spec.width, spec.height));
-        button->SetButtonPictureResource(spec.normalPicture);
-        const std::uint8_t pageType = spec.pageType;
+        button->setObjectName(QString::number(entry.controlId));
+        button->setGeometry(scale.PlacedPixels(entry.x, entry.y, entry.width, entry.height));
+        button->SetButtonPictureResource(entry.normalPicture);
+        const std::uint8_t pageType = entry.pageType;
         connect(button, &QAbstractButton::clicked, this, [this, pageType] { SwitchPage(pageType); });
         m_pageButtons[pageType] = button;
     }
@@ -164,10 +164,10 @@ PictureButton* CClass_child_main_dlg::PageButton(std::uint8_t pageType) const {
 }
 
 void CClass_child_main_dlg::ShowPageButtonImage(std::uint8_t pageType, bool selected) {
-    const PageButtonSpec* spec = FindPageButton(pageType);
-    if (spec != nullptr) {
-        PageButton(pageType)->SetButtonPictureResource(selected ? spec->selectedPicture
-                                                                : spec->normalPicture);
+    const PageButtonEntry* entry = FindPageButton(pageType);
+    if (entry != nullptr) {
+        PageButton(pageType)->SetButtonPictureResource(selected ? entry->selectedPicture
+                                                                : entry->normalPicture);
     }
 }
 
@@ -218,8 +218,8 @@ void CClass_child_main_dlg::OnMultiviewerMode() {
     SwitchPage(kPageLayout);
     m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerModeSelected);
     m_switcherMode->SetButtonPictureResource(kPictureSwitcherMode);
-    for (const PageButtonSpec& spec : kPageButtons) {
-        PageButton(spec.pageType)->setVisible(spec.pageType != kPageSwitcher);
+    for (const PageButtonEntry& entry : kPageButtons) {
+        PageButton(entry.pageType)->setVisible(entry.pageType != kPageSwitcher);
     }
 }
 
@@ -227,8 +227,8 @@ void CClass_child_main_dlg::OnSwitcherMode() {
     SwitchPage(kPageSwitcher);
     m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerMode);
     m_switcherMode->SetButtonPictureResource(kPictureSwitcherModeSelected);
-    for (const PageButtonSpec& spec : kPageButtons) {
-        PageButton(spec.pageType)->setVisible(spec.pageType == kPageSwitcher);
+    for (const PageButtonEntry& entry : kPageButtons) {
+        PageButton(entry.pageType)->setVisible(entry.pageType == kPageSwitcher);
     }
 }
 
