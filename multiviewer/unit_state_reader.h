@@ -14,8 +14,8 @@ namespace brenvik {
 
 inline constexpr std::uint8_t kOpcodeQueryState = 0x0A;
 inline constexpr std::chrono::milliseconds kStateReadWait{2000};
-// The shortest answer that holds the whole block: 18 header bytes and 789 block bytes, with or
-// without checksum and terminator.
+// The shortest answer the console takes: 18 header bytes, the 789 block bytes and the two
+// checksum bytes; the terminator may be missing.
 inline constexpr std::size_t kStateAnswerMinSize = 18 + kMultiviewerStateBlockSize + 2;
 
 // What the I/O half of a state read brings back.
