@@ -79,6 +79,8 @@ CVARNOLUX_16_VIEWDlg::CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* pa
     move(0, 0);
 
     BuildControls();
+    // No control has the focus at start; the hidden sink holds it.
+    m_focusSink->setFocus();
 
     m_searchAnimation.setInterval(250);
     connect(&m_searchAnimation, &QTimer::timeout, this, &CVARNOLUX_16_VIEWDlg::AnimateSearchStatus);

@@ -9,7 +9,7 @@
 namespace brenvik {
 namespace {
 
-constexpr int kCaptionPixelHeight = 16;
+constexpr int kCaptionCellHeight = 16;
 constexpr int kCaptionAverageWidth = 12;
 constexpr qreal kCornerRadius = 1.5; // corner ellipses of 3 x 3 pixels
 
@@ -21,14 +21,20 @@ CColorButton::CColorButton(QWidget* parent) : QAbstractButton(parent) {
 }
 
 QFont CColorButton::CaptionFont() {
-    // The caption font asks for "Arial" at pixel height 16 with an average character width of 12,
-    // wider than the face's own proportions. "Arial" resolves to Liberation Sans here, whose glyph
-    // widths match Arial's, and Qt has no width request of its own: a stretch does it. The stretch
-    // is the requested average width over the face's natural average at this height, measured
-    // rather than assumed, so whichever face "Arial" resolves to ends up 12 pixels wide on average.
+    // The caption font asks for "Arial" 16 high with an average character width of 12, wider than
+    // the face's own proportions. The 16 is the character cell (ascent plus descent), as a font
+    // request of that height gets, so the em size is the largest whose cell still fits 16.
+    // "Arial" resolves to Liberation Sans here, whose glyph widths match Arial's, and Qt has no
+    // width request of its own: a stretch does it. The stretch is the requested average width over
+    // the face's natural average at this size, measured rather than assumed, so whichever face
+    // "Arial" resolves to ends up 12 pixels wide on average.
     static const QFont font = [] {
         QFont caption(QStringLiteral("Arial"));
-        caption.setPixelSize(kCaptionPixelHeight);
+        int pixelSize = kCaptionCellHeight;
+        caption.setPixelSize(pixelSize);
+        while (pixelSize > 1 && QFontMetrics(caption).height() > kCaptionCellHeight) {
+            caption.setPixelSize(--pixelSize);
+        }
         caption.setWeight(QFont::Normal);
         caption.setItalic(false);
         caption.setUnderline(false);
@@ -81,10 +87,16 @@ void CColorButton::paintEvent(QPaintEvent*) {
 }
 
 void CColorButton::mouseMoveEvent(QMouseEvent* event) {
-    if (!m_pointerTracked) {
+    const bool inside = rect().contains(event->position().toPoint());
+    if (event->buttons() & Qt::LeftButton) {
+        // The press holds the pointer: the button shows pressed while the pointer is over it and
+        // normal while it is dragged off, without flickering between hover and normal.
+        m_pointerTracked = inside;
+        SetState(inside ? kPressed : kNormal);
+    } else if (!m_pointerTracked) {
         m_pointerTracked = true;
         SetState(kHover);
-    } else if (!rect().contains(event->position().toPoint())) {
+    } else if (!inside) {
         m_pointerTracked = false;
         SetState(kNormal);
     }

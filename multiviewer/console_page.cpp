@@ -8,6 +8,8 @@
 #include "controls/shade_picture_button.h"
 #include "res/skin.h"
 
+#include <QContextMenuEvent>
+#include <QMouseEvent>
 #include <QPainter>
 
 namespace brenvik {
@@ -106,6 +108,8 @@ void CClass_child_main_dlg::PlaceControls() {
         button->SetButtonPictureResource(entry.normalPicture);
         const std::uint8_t pageType = entry.pageType;
         connect(button, &QAbstractButton::clicked, this, [this, pageType] { SwitchPage(pageType); });
+        // The first page switch shows the button set of the unit's mode.
+        button->hide();
         m_pageButtons[pageType] = button;
     }
 
@@ -114,6 +118,8 @@ void CClass_child_main_dlg::PlaceControls() {
     m_preview = new LayoutPreview(this, m_context.state, scale);
     m_preview->setObjectName(QStringLiteral("1013"));
     m_preview->move(kPreviewAnchorX, kPreviewAnchorY);
+    // Until the unit's state has been read the record may still be another unit's.
+    m_preview->hide();
 }
 
 void CClass_child_main_dlg::StartStateRead() {
@@ -143,6 +149,7 @@ void CClass_child_main_dlg::FinishInitialisation(const StateRead& read) {
     RefreshUmdTextColors(state, *this);
     RefreshFormatBackColors(state, *this);
     RefreshFormatTextColors(state, *this);
+    m_preview->show();
 
     // The read has just set stateLoaded, so this first switch goes through even when locked.
     if (state.switcherMode == 1) {
@@ -240,6 +247,14 @@ void CClass_child_main_dlg::UpdatePage(const PageUpdate& update) {
     if (m_settingPage != nullptr && update.pageType == m_context.state.pageType) {
         m_settingPage->ApplyUpdate(update);
     }
+}
+
+void CClass_child_main_dlg::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CClass_child_main_dlg::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
 }
 
 void CClass_child_main_dlg::paintEvent(QPaintEvent*) {

@@ -74,6 +74,10 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // The page takes its own clicks: they never reach the main window's background (focus hand-
+    // over, window drag, its menu).
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void RedrawPreview() override;

@@ -12,6 +12,7 @@
 #include "support/recording_dialogs.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -197,6 +198,19 @@ TEST_F(ConsolePageTest, ThePreviewFollowsTheLayoutTheUnitReports) {
     EXPECT_EQ(State().windowRects, ComputeLayoutGeometry(80));
     QTest::qWait(20);
     EXPECT_EQ(Page()->Preview().Canvas().pixelColor(100, 60), QColor(152, 152, 152));
+}
+
+TEST_F(ConsolePageTest, ClicksOnThePageStayOnThePage) {
+    Open(0);
+    m_window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_window.get()));
+    auto* name = m_window->findChild<QLineEdit*>(QStringLiteral("1147"));
+    name->setFocus();
+    const QPoint before = m_window->pos();
+    QTest::mouseClick(&Page()->Preview(), Qt::LeftButton, {}, QPoint(100, 100));
+    QTest::mouseClick(Page(), Qt::LeftButton, {}, QPoint(1000, 500));
+    EXPECT_TRUE(name->hasFocus());
+    EXPECT_EQ(m_window->pos(), before);
 }
 
 TEST_F(ConsolePageTest, OpeningAnotherUnitStopsTheReceiverOfThePageItReplaces) {

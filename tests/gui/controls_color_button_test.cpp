@@ -77,6 +77,16 @@ TEST_F(ColorButtonTest, PressAndReleaseShowPressedThenHoverAndClick) {
     EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(ColorButtonTest, APressDraggedOffShowsNormalSteadilyAndPressedAgainOverTheButton) {
+    test::SendMouse(*m_button, QEvent::MouseButtonPress, QPoint(5, 5), Qt::LeftButton, Qt::LeftButton);
+    for (const QPoint outside : {QPoint(60, 5), QPoint(70, 5), QPoint(80, 5)}) {
+        test::SendMouse(*m_button, QEvent::MouseMove, outside, Qt::NoButton, Qt::LeftButton);
+        EXPECT_EQ(m_button->State(), CColorButton::kNormal);
+    }
+    test::SendMouse(*m_button, QEvent::MouseMove, QPoint(6, 6), Qt::NoButton, Qt::LeftButton);
+    EXPECT_EQ(m_button->State(), CColorButton::kPressed);
+}
+
 TEST_F(ColorButtonTest, DisabledColourStaysAfterEnablingUntilThePointerMovesOver) {
     EXPECT_EQ(Fill(), kNormal);
     m_button->setEnabled(false);
@@ -93,7 +103,7 @@ TEST_F(ColorButtonTest, DisabledColourStaysAfterEnablingUntilThePointerMovesOver
 TEST_F(ColorButtonTest, CaptionFontIsArialSixteenHighAndTwelveWideOnAverage) {
     const QFont font = CColorButton::CaptionFont();
     EXPECT_EQ(QFontInfo(font).family(), QStringLiteral("Liberation Sans"));
-    EXPECT_EQ(font.pixelSize(), 16);
+    EXPECT_EQ(QFontMetrics(font).height(), 16);
     EXPECT_EQ(QFontMetrics(font).averageCharWidth(), 12);
 }
 

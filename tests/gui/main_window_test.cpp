@@ -105,6 +105,8 @@ TEST_F(MainWindowTest, ScalesPositionsAndListsButKeepsPictureButtonsAtTheirPixel
         EXPECT_EQ(m_window->windowTitle(), QStringLiteral("Brenvik Rackmount Control"));
         EXPECT_EQ(Control<QLabel>("1006")->text(), QStringLiteral("Ver 1.0.3.4"));
         EXPECT_EQ(Control<QLabel>("1007")->text(), QStringLiteral("No Device Connected"));
+        // No control takes the focus at start.
+        EXPECT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("1148"));
     }
 }
 
