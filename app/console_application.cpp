@@ -1,6 +1,7 @@
 #include "console_application.h"
 
 #include "res/skin.h"
+#include "res/skin_palette.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -16,27 +17,27 @@ namespace {
 // The console's dark greys and blue for everything the skin does not paint itself: message boxes,
 // the About box, the device list's pop-up.
 QPalette ConsolePalette() {
-    const QColor window(46, 49, 54);
-    const QColor field(58, 58, 58);
-    const QColor button(57, 60, 65);
-    const QColor text(255, 255, 255);
-    const QColor accent(0, 136, 208);
-    QPalette palette;
-    palette.setColor(QPalette::Window, window);
-    palette.setColor(QPalette::WindowText, text);
-    palette.setColor(QPalette::Base, field);
-    palette.setColor(QPalette::AlternateBase, button);
-    palette.setColor(QPalette::Text, text);
-    palette.setColor(QPalette::Button, button);
-    palette.setColor(QPalette::ButtonText, text);
-    palette.setColor(QPalette::Highlight, accent);
-    palette.setColor(QPalette::HighlightedText, text);
-    palette.setColor(QPalette::ToolTipBase, field);
-    palette.setColor(QPalette::ToolTipText, text);
-    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
-    palette.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
-    return palette;
+    const QColor window(palette::kBase);
+    const QColor field(palette::kField);
+    const QColor button(palette::kPanel);
+    const QColor text(palette::kFieldText);
+    const QColor accent(palette::kBlue);
+    QPalette colours;
+    colours.setColor(QPalette::Window, window);
+    colours.setColor(QPalette::WindowText, text);
+    colours.setColor(QPalette::Base, field);
+    colours.setColor(QPalette::AlternateBase, button);
+    colours.setColor(QPalette::Text, text);
+    colours.setColor(QPalette::Button, button);
+    colours.setColor(QPalette::ButtonText, text);
+    colours.setColor(QPalette::Highlight, accent);
+    colours.setColor(QPalette::HighlightedText, text);
+    colours.setColor(QPalette::ToolTipBase, field);
+    colours.setColor(QPalette::ToolTipText, text);
+    colours.setColor(QPalette::Disabled, QPalette::Text, QColor(128, 128, 128));
+    colours.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(128, 128, 128));
+    colours.setColor(QPalette::Disabled, QPalette::WindowText, QColor(128, 128, 128));
+    return colours;
 }
 
 } // namespace

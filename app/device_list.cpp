@@ -1,5 +1,8 @@
 #include "device_list.h"
 
+#include "controls/field_colours.h"
+#include "res/skin_palette.h"
+
 #include <QAbstractItemView>
 #include <QMouseEvent>
 #include <QPainter>
@@ -9,25 +12,16 @@ namespace brenvik {
 
 namespace {
 
-const QColor kFieldBackground(58, 58, 58);
-const QColor kFieldText(255, 255, 255);
+const QColor kFieldBackground(palette::kField);
+const QColor kFieldText(palette::kFieldText);
 const QColor kFieldEdge(86, 90, 97);
-const QColor kAccent(0, 136, 208);
+const QColor kAccent(palette::kBlue);
 
 } // namespace
 
 DeviceList::DeviceList(QWidget* parent, int bandHeight) : QComboBox(parent), m_bandHeight(bandHeight) {
-    QPalette colours = palette();
-    colours.setColor(QPalette::Base, kFieldBackground);
-    colours.setColor(QPalette::Window, kFieldBackground);
-    colours.setColor(QPalette::Button, kFieldBackground);
-    colours.setColor(QPalette::Text, kFieldText);
-    colours.setColor(QPalette::ButtonText, kFieldText);
-    colours.setColor(QPalette::WindowText, kFieldText);
-    colours.setColor(QPalette::Highlight, kAccent);
-    colours.setColor(QPalette::HighlightedText, kFieldText);
-    setPalette(colours);
-    view()->setPalette(colours);
+    ApplyFieldColours(*this);
+    ApplyFieldColours(*view());
 }
 
 void DeviceList::paintEvent(QPaintEvent*) {

@@ -4,11 +4,13 @@
 #include "device_list.h"
 
 #include "controls/color_button.h"
+#include "controls/field_colours.h"
 #include "controls/input_blocker.h"
 #include "controls/shade_picture_button.h"
 #include "link/frame.h"
 #include "link/text_codec.h"
 #include "res/skin.h"
+#include "res/skin_palette.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
@@ -32,22 +34,12 @@ constexpr int kWindowWidth = 1280;
 constexpr int kWindowHeight = 720;
 constexpr int kCustomNameLength = 16;
 
-const QColor kCaptionButtonText(0, 136, 208);
-const QColor kFieldBackground(58, 58, 58);
-const QColor kFieldText(255, 255, 255);
-const QColor kStaticBackground(0, 136, 208);
+const QColor kCaptionButtonText(palette::kBlue);
+// Static texts: black on the console's blue.
+const QColor kStaticBackground(palette::kBlue);
 const QColor kStaticText(0, 0, 0);
 
 const QString kNoDeviceConnected = QStringLiteral("No Device Connected");
-
-void ColourField(QWidget* field) {
-    QPalette colours = field->palette();
-    colours.setColor(QPalette::Base, kFieldBackground);
-    colours.setColor(QPalette::Text, kFieldText);
-    colours.setColor(QPalette::Highlight, kStaticBackground);
-    colours.setColor(QPalette::HighlightedText, kFieldText);
-    field->setPalette(colours);
-}
 
 QLabel* MakeStaticText(QWidget* parent, const QString& id, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -129,7 +121,7 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     m_customName->setFrame(false);
     m_customName->setGeometry(m_scale.Rect(45, 110, 320, 20));
     m_customName->setTextMargins(6, 0, 6, 0);
-    ColourField(m_customName);
+    ApplyFieldColours(*m_customName);
 
     // Takes the focus away from the name field when the background is clicked; never seen.
     m_focusSink = new QWidget(this);

@@ -10,6 +10,7 @@ namespace brenvik::palette {
 inline constexpr QRgb kBase = qRgb(46, 49, 54);  // window and page ground, and around every button
 inline constexpr QRgb kPanel = qRgb(57, 60, 65); // raised panels
 inline constexpr QRgb kField = qRgb(58, 58, 58); // edit fields and lists
+inline constexpr QRgb kFieldText = qRgb(255, 255, 255);
 inline constexpr QRgb kBlue = qRgb(0, 136, 208);
 inline constexpr QRgb kBlueLight = qRgb(28, 162, 232);
 inline constexpr QRgb kBlueDeep = qRgb(0, 104, 166);
