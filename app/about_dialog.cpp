@@ -1,4 +1,4 @@
-#include "about_dialog.h"
+#include "app/about_dialog.h"
 
 #include "res/skin.h"
 

@@ -1,4 +1,4 @@
-#include "console_application.h"
+#include "app/console_application.h"
 
 #include "res/skin.h"
 #include "res/skin_palette.h"

@@ -1,7 +1,7 @@
 // brenvik-console: the product. It takes no options and talks to the units on their own ports.
-#include "console_application.h"
-#include "console_pages.h"
-#include "main_window.h"
+#include "app/console_application.h"
+#include "app/console_pages.h"
+#include "app/main_window.h"
 
 int main(int argc, char** argv) {
     auto application = brenvik::MakeConsoleApplication(argc, argv);

@@ -1,8 +1,8 @@
-#include "console_pages.h"
+#include "app/console_pages.h"
 
-#include "main_window.h"
+#include "app/main_window.h"
 
-#include "multiviewer/console_page.h"
+#include "multiviewer/ui/console_page.h"
 
 namespace brenvik {
 

@@ -2,7 +2,7 @@
 
 #include "link/console_link.h"
 #include "link/device_table.h"
-#include "multiviewer/multiviewer_state.h"
+#include "multiviewer/core/multiviewer_state.h"
 
 #include <array>
 #include <cstdint>

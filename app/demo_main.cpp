@@ -2,30 +2,51 @@
 // matrix switcher and a unit of a type without a page — so the console can be seen at work
 // without hardware. Everything stays on this machine: the search goes to 127.255.255.255 on the
 // demo's own ports.
-#include "console_application.h"
-#include "console_pages.h"
-#include "main_window.h"
+#include "app/console_application.h"
+#include "app/console_pages.h"
+#include "app/main_window.h"
 
+#include "controls/message_box_dialogs.h"
 #include "sim/demo_rack.h"
 #include "sim/loopback_endpoints.h"
 #include "sim/unit_simulator.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <string>
+
+namespace {
+
+constexpr std::uint16_t kFirstDemoPort = 47000;
+
+// Started from a desktop the demo has no terminal to read, so a failure before the main window
+// opens is told in an "Err" box as well as on stderr, and the demo ends with a failure status.
+int FailToStart(const std::string& text) {
+    std::fprintf(stderr, "brenvik-demo: %s\n", text.c_str());
+    brenvik::MessageBoxDialogs dialogs;
+    dialogs.ShowError(text);
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     auto application = brenvik::MakeConsoleApplication(argc, argv);
 
-    const brenvik::Endpoints endpoints = brenvik::sim::LoopbackEndpoints(47000);
-
-    brenvik::sim::UnitSimulator simulator(endpoints);
-    brenvik::sim::AddDemoRack(simulator);
-    if (!simulator.Start()) {
-        std::fprintf(stderr, "brenvik-demo: the simulated units could not start: %s\n",
-                     simulator.StartError().c_str());
-        return 1;
+    const auto endpoints = brenvik::sim::LoopbackEndpoints(kFirstDemoPort);
+    if (!endpoints) {
+        return FailToStart("The simulated units could not get loopback ports: no three free UDP ports were "
+                           "found from port " +
+                           std::to_string(kFirstDemoPort) + " upward.");
     }
 
-    brenvik::CVARNOLUX_16_VIEWDlg window({endpoints, brenvik::PrimaryScreenScale(), nullptr});
+    brenvik::sim::UnitSimulator simulator(*endpoints);
+    brenvik::sim::AddDemoRack(simulator);
+    if (!simulator.Start()) {
+        return FailToStart("The simulated units could not start: " + simulator.StartError());
+    }
+
+    brenvik::CVARNOLUX_16_VIEWDlg window({*endpoints, brenvik::PrimaryScreenScale(), nullptr});
     brenvik::RegisterConsolePages(window);
     window.exec();
     return 0;

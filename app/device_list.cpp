@@ -1,4 +1,4 @@
-#include "device_list.h"
+#include "app/device_list.h"
 
 #include "controls/field_colours.h"
 #include "res/skin_palette.h"

@@ -1,7 +1,7 @@
-#include "main_window.h"
+#include "app/main_window.h"
 
-#include "about_dialog.h"
-#include "device_list.h"
+#include "app/about_dialog.h"
+#include "app/device_list.h"
 
 #include "controls/color_button.h"
 #include "controls/field_colours.h"

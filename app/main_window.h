@@ -1,12 +1,12 @@
 #pragma once
 
-#include "console_state.h"
-#include "unit_page_registry.h"
+#include "app/console_state.h"
+#include "app/unit_page_registry.h"
 
 #include "controls/message_box_dialogs.h"
 #include "controls/screen_scale.h"
 #include "link/discovery.h"
-#include "multiviewer/main_window_hooks.h"
+#include "multiviewer/core/main_window_hooks.h"
 
 #include <QDialog>
 #include <QPointer>

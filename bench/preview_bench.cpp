@@ -4,9 +4,9 @@
 // Goals: median below 1 ms, worst code below 3 ms.
 
 #include "controls/screen_scale.h"
-#include "multiviewer/layout_geometry.h"
-#include "multiviewer/layout_preview_painter.h"
-#include "multiviewer/multiviewer_state.h"
+#include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/ui/layout_preview_painter.h"
+#include "multiviewer/core/multiviewer_state.h"
 
 #include <QGuiApplication>
 #include <QImage>

@@ -8,7 +8,7 @@
 //              beside it what a bare 20 ms socket wait loop costs the same machine
 //
 // Usage: receiver_bench [latency|rate|idle]
-#include "multiviewer/status_receiver_thread.h"
+#include "multiviewer/core/status_receiver_thread.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"

@@ -1,4 +1,4 @@
-#include "field_colours.h"
+#include "controls/field_colours.h"
 
 #include "res/skin_palette.h"
 

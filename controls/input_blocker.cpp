@@ -1,4 +1,4 @@
-#include "input_blocker.h"
+#include "controls/input_blocker.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "message_box_dialogs.h"
+#include "controls/message_box_dialogs.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "operator_dialogs.h"
+#include "controls/operator_dialogs.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "console_link.h"
+#include "link/console_link.h"
 
 #include <array>
 #include <thread>

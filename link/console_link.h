@@ -1,9 +1,9 @@
 #pragma once
 
-#include "device_table.h"
-#include "frame.h"
-#include "serial_port_link.h"
-#include "udp_channel.h"
+#include "link/device_table.h"
+#include "link/frame.h"
+#include "link/serial_port_link.h"
+#include "link/udp_channel.h"
 
 #include <atomic>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "device_table.h"
+#include "link/device_table.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "discovery.h"
+#include "link/discovery.h"
 
-#include "text_codec.h"
+#include "link/text_codec.h"
 
 #include <algorithm>
 #include <string_view>

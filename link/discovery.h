@@ -1,7 +1,7 @@
 #pragma once
 
-#include "console_link.h"
-#include "device_table.h"
+#include "link/console_link.h"
+#include "link/device_table.h"
 
 #include <array>
 #include <chrono>

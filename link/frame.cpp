@@ -1,4 +1,4 @@
-#include "frame.h"
+#include "link/frame.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -33,14 +33,6 @@ constexpr std::size_t kAddresses = 0; // address, mask, gateway: 12 bytes, first
 constexpr std::size_t kAddressMode = 12;
 constexpr std::size_t kSize = 13;
 } // namespace netcfg_offset
-
-// Input name payload: the input number, seven fixed bytes, then the name.
-namespace input_name_offset {
-constexpr std::size_t kInputNumber = 0;
-constexpr std::size_t kFixed = 1;
-constexpr std::size_t kName = 8;
-} // namespace input_name_offset
-constexpr std::array<std::uint8_t, 7> kInputNameFixedBytes{0x01, 0x00, 0x01, 0x00, 0x01, 0x00, 0x01};
 
 // Serial frame candidates: where the scan goes on after a dropped candidate and after a frame the
 // handler did not take.
@@ -116,22 +108,6 @@ Frame BuildNetworkConfigFrame(std::uint8_t typeCode, std::uint8_t unitAddress, s
 Frame BuildCustomNameFrame(std::uint8_t typeCode, std::uint8_t unitAddress, std::uint8_t linkByte,
                            std::span<const std::uint8_t> nameUtf16le) {
     return BuildFrame(typeCode, unitAddress, linkByte, kOpcodeCustomName, nameUtf16le);
-}
-
-Frame BuildInputNameFrame(std::uint8_t typeCode, std::uint8_t unitAddress, std::uint8_t linkByte,
-                          std::uint8_t inputNumber, std::span<const std::uint8_t> nameUtf16le) {
-    std::vector<std::uint8_t> payload(input_name_offset::kName + nameUtf16le.size(), 0x00);
-    payload[input_name_offset::kInputNumber] = inputNumber;
-    std::copy(kInputNameFixedBytes.begin(), kInputNameFixedBytes.end(),
-              payload.begin() + input_name_offset::kFixed);
-    std::copy(nameUtf16le.begin(), nameUtf16le.end(), payload.begin() + input_name_offset::kName);
-    return BuildFrame(typeCode, unitAddress, linkByte, kOpcodeInputName, payload);
-}
-
-Frame BuildFixedTypeSetFrame(std::uint8_t unitAddress, std::uint8_t linkByte, std::uint8_t opcode,
-                             std::uint8_t value) {
-    const std::array<std::uint8_t, 1> payload{value};
-    return BuildFrame(kFixedTypeCode, unitAddress, linkByte, opcode, payload);
 }
 
 bool ScanSerialFrames(std::span<const std::uint8_t> bytes,

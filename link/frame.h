@@ -38,8 +38,6 @@ inline constexpr std::size_t kFrameOverhead = 20; // a query: header, opcode, ch
 inline constexpr std::uint8_t kOpcodeDiscovery = 0xFF;
 inline constexpr std::uint8_t kOpcodeNetworkConfig = 0x05;
 inline constexpr std::uint8_t kOpcodeCustomName = 0x0F;
-inline constexpr std::uint8_t kOpcodeInputName = 0x1E;
-inline constexpr std::uint8_t kFixedTypeCode = 0x03; // the matrix switcher's backlight frames
 
 // The link byte at offset 6: how the console talks to the unit right now.
 enum class LinkMode : std::uint8_t { Serial = 0, Lan = 1 };
@@ -60,12 +58,6 @@ Frame BuildNetworkConfigFrame(std::uint8_t typeCode, std::uint8_t unitAddress, s
 
 Frame BuildCustomNameFrame(std::uint8_t typeCode, std::uint8_t unitAddress, std::uint8_t linkByte,
                            std::span<const std::uint8_t> nameUtf16le);
-
-Frame BuildInputNameFrame(std::uint8_t typeCode, std::uint8_t unitAddress, std::uint8_t linkByte,
-                          std::uint8_t inputNumber, std::span<const std::uint8_t> nameUtf16le);
-
-Frame BuildFixedTypeSetFrame(std::uint8_t unitAddress, std::uint8_t linkByte, std::uint8_t opcode,
-                             std::uint8_t value);
 
 // Serial links deliver a byte stream, not datagrams. ScanSerialFrames walks the whole accumulated
 // buffer from its first byte and hands every candidate frame (sync bytes, both length bytes, a

@@ -1,4 +1,4 @@
-#include "text_codec.h"
+#include "link/text_codec.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "udp_channel.h"
+#include "link/udp_channel.h"
 
 namespace brenvik {
 

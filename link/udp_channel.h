@@ -1,9 +1,9 @@
 #pragma once
 
-#include "device_table.h"
-#include "endpoints.h"
-#include "operator_messages.h"
-#include "platform/udp_socket.h"
+#include "link/device_table.h"
+#include "link/endpoints.h"
+#include "link/operator_messages.h"
+#include "link/platform/udp_socket.h"
 
 #include <chrono>
 #include <mutex>

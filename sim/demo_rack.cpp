@@ -1,6 +1,6 @@
-#include "demo_rack.h"
+#include "sim/demo_rack.h"
 
-#include "multiviewer_model.h"
+#include "sim/multiviewer_model.h"
 
 #include <array>
 #include <string_view>

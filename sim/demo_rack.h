@@ -1,6 +1,6 @@
 #pragma once
 
-#include "unit_simulator.h"
+#include "sim/unit_simulator.h"
 
 #include <cstdint>
 

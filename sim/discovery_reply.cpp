@@ -1,6 +1,6 @@
-#include "discovery_reply.h"
+#include "sim/discovery_reply.h"
 
-#include "unit_frame.h"
+#include "sim/unit_frame.h"
 
 #include <vector>
 

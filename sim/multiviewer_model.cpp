@@ -1,8 +1,8 @@
-#include "multiviewer_model.h"
+#include "sim/multiviewer_model.h"
 
 #include "link/frame.h"
 #include "link/text_codec.h"
-#include "unit_frame.h"
+#include "sim/unit_frame.h"
 
 #include <algorithm>
 #include <cstdio>

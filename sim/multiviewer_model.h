@@ -1,8 +1,8 @@
 #pragma once
 
-#include "simulated_unit.h"
-#include "unit_behaviour.h"
-#include "unit_config.h"
+#include "sim/simulated_unit.h"
+#include "sim/unit_behaviour.h"
+#include "sim/unit_config.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "simulated_unit.h"
+#include "sim/simulated_unit.h"
 
-#include "discovery_reply.h"
+#include "sim/discovery_reply.h"
 
 namespace brenvik::sim {
 

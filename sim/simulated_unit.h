@@ -3,8 +3,8 @@
 #include "link/endpoints.h"
 #include "link/frame.h"
 #include "link/platform/udp_socket.h"
-#include "unit_behaviour.h"
-#include "unit_config.h"
+#include "sim/unit_behaviour.h"
+#include "sim/unit_config.h"
 
 #include <chrono>
 #include <condition_variable>

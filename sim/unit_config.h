@@ -1,6 +1,6 @@
 #pragma once
 
-#include "discovery_fault.h"
+#include "sim/discovery_fault.h"
 #include "link/device_table.h"
 
 #include <array>

@@ -1,4 +1,4 @@
-#include "unit_frame.h"
+#include "sim/unit_frame.h"
 
 #include <algorithm>
 #include <vector>

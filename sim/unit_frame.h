@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/frame.h"
-#include "unit_config.h"
+#include "sim/unit_config.h"
 
 #include <cstdint>
 #include <span>

@@ -1,4 +1,4 @@
-#include "unit_list_parser.h"
+#include "sim/unit_list_parser.h"
 
 #include "link/platform/udp_socket.h"
 

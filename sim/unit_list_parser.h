@@ -1,6 +1,6 @@
 #pragma once
 
-#include "unit_config.h"
+#include "sim/unit_config.h"
 
 #include <istream>
 #include <optional>

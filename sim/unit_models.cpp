@@ -1,6 +1,6 @@
-#include "unit_models.h"
+#include "sim/unit_models.h"
 
-#include "multiviewer_model.h"
+#include "sim/multiviewer_model.h"
 
 #include <algorithm>
 #include <array>

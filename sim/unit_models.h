@@ -1,7 +1,7 @@
 #pragma once
 
-#include "unit_behaviour.h"
-#include "unit_config.h"
+#include "sim/unit_behaviour.h"
+#include "sim/unit_config.h"
 
 #include <memory>
 

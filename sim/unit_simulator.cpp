@@ -1,4 +1,4 @@
-#include "unit_simulator.h"
+#include "sim/unit_simulator.h"
 
 #include <array>
 #include <cerrno>

@@ -2,9 +2,9 @@
 
 #include "link/endpoints.h"
 #include "link/platform/udp_socket.h"
-#include "simulated_unit.h"
-#include "unit_behaviour.h"
-#include "unit_config.h"
+#include "sim/simulated_unit.h"
+#include "sim/unit_behaviour.h"
+#include "sim/unit_config.h"
 
 #include <atomic>
 #include <condition_variable>

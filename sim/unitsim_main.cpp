@@ -1,7 +1,7 @@
 // brenvik-unitsim: simulated units on UDP for trying the console without hardware.
-#include "unit_list_parser.h"
-#include "unit_models.h"
-#include "unit_simulator.h"
+#include "sim/unit_list_parser.h"
+#include "sim/unit_models.h"
+#include "sim/unit_simulator.h"
 
 #include <csignal>
 #include <cstdio>

@@ -3,10 +3,10 @@
 // short ones, at 96 dpi (a few also at 144 dpi), and the switcher grid.
 
 #include "controls/screen_scale.h"
-#include "multiviewer/layout_geometry.h"
-#include "multiviewer/layout_preview_painter.h"
-#include "multiviewer/multiviewer_state.h"
-#include "multiviewer/preview_placement.h"
+#include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/ui/layout_preview_painter.h"
+#include "multiviewer/core/multiviewer_state.h"
+#include "multiviewer/core/preview_placement.h"
 
 #include <QDir>
 #include <QGuiApplication>

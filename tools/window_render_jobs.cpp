@@ -1,8 +1,8 @@
-#include "window_render_jobs.h"
+#include "tools/window_render_jobs.h"
 
 #include "app/console_pages.h"
 #include "app/main_window.h"
-#include "multiviewer/console_page.h"
+#include "multiviewer/ui/console_page.h"
 #include "sim/demo_rack.h"
 #include "sim/loopback_endpoints.h"
 #include "sim/unit_simulator.h"
@@ -45,7 +45,7 @@ template <typename Predicate> void RunUntil(Predicate done, std::chrono::millise
 
 // Builds the main window, optionally searches (which opens the first unit's page), and grabs it.
 QImage RenderMainWindow(ScreenScale scale, bool search, std::uint8_t switcherMode) {
-    const Endpoints endpoints = sim::LoopbackEndpoints(51000);
+    const Endpoints endpoints = sim::LoopbackEndpoints(51000).value();
     auto simulator = StartUnits(endpoints, switcherMode);
     SilentDialogs dialogs;
     CVARNOLUX_16_VIEWDlg window({endpoints, scale, &dialogs});

@@ -1,6 +1,6 @@
-#include "udp_socket.h"
+#include "link/platform/udp_socket.h"
 
-#include "wakeup_event.h"
+#include "link/platform/wakeup_event.h"
 
 #include <array>
 

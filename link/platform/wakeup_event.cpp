@@ -1,4 +1,4 @@
-#include "wakeup_event.h"
+#include "link/platform/wakeup_event.h"
 
 #include <cerrno>
 #include <cstdint>

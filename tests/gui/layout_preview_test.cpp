@@ -1,7 +1,7 @@
-#include "multiviewer/layout_geometry.h"
-#include "multiviewer/layout_preview.h"
-#include "multiviewer/layout_preview_painter.h"
-#include "multiviewer/preview_placement.h"
+#include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/ui/layout_preview.h"
+#include "multiviewer/ui/layout_preview_painter.h"
+#include "multiviewer/core/preview_placement.h"
 
 #include <QColor>
 #include <QFontMetrics>

@@ -1,10 +1,11 @@
 #include "link/console_link.h"
-#include "multiviewer/layout_geometry.h"
-#include "multiviewer/multiviewer_commands.h"
-#include "multiviewer/page_type.h"
-#include "multiviewer/preview_refresh.h"
-#include "multiviewer/status_receiver_thread.h"
-#include "multiviewer/unit_state_reader.h"
+#include "multiviewer/core/multiviewer_opcodes.h"
+#include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/core/multiviewer_commands.h"
+#include "multiviewer/core/page_type.h"
+#include "multiviewer/core/preview_refresh.h"
+#include "multiviewer/core/status_receiver_thread.h"
+#include "multiviewer/core/unit_state_reader.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
@@ -300,10 +301,10 @@ TEST_F(SimulatedMultiviewer, CustomMemoryKeepsWhatWasSaved) {
     m_state.umdColorInput = 4;
     m_state.layoutCode = 90;
     ASSERT_TRUE(m_commands.SetLayoutCode(90));
-    ASSERT_TRUE(m_commands.SendCustomMemory(kOpcodeSaveCustom, 2));
+    ASSERT_TRUE(m_commands.SendCustomMemory(mv_opcode::kSaveCustom, 2));
     m_state.layoutCode = 160;
     ASSERT_TRUE(m_commands.SetLayoutCode(160));
-    ASSERT_TRUE(m_commands.SendCustomMemory(kOpcodeLoadCustom, 2));
+    ASSERT_TRUE(m_commands.SendCustomMemory(mv_opcode::kLoadCustom, 2));
     EXPECT_TRUE(ModelReaches([](const MultiviewerSettings& m) { return m.layoutCode == 90; }));
     EXPECT_TRUE(PumpUntil([&] { return PageUpdated(PageUpdate::Refresh(kPageControls)); }));
     EXPECT_EQ(m_state.layoutCode, 90);

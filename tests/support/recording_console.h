@@ -1,8 +1,8 @@
 #pragma once
 
-#include "multiviewer/console_view.h"
-#include "multiviewer/main_window_hooks.h"
-#include "multiviewer/ui_dispatcher.h"
+#include "multiviewer/core/console_view.h"
+#include "multiviewer/core/main_window_hooks.h"
+#include "multiviewer/core/ui_dispatcher.h"
 
 #include <chrono>
 #include <condition_variable>

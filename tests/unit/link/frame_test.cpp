@@ -65,16 +65,6 @@ INSTANTIATE_TEST_SUITE_P(
                       "A5 6C 18 00 A1 01 00 00 00 00 00 00 00 00 00 00 0F 41 00 42 00 5D 02 AE"},
         WorkedExample{"DiscoveryRequest", BuildDiscoveryRequest(kLan, LocalTime(2026, 12, 8, 2, 20, 41, 5)),
                       "A5 6C 1B 00 FF FF 01 00 00 00 00 00 00 00 00 00 FF 26 12 08 02 20 41 05 D2 04 AE"},
-        WorkedExample{"QueryMatrixStateLan", BuildFrame(0x82, 0x01, kLan, 0x53),
-                      "A5 6C 14 00 82 01 01 00 00 00 00 00 00 00 00 00 53 FC 01 AE"},
-        WorkedExample{"QueryMatrixStateSerial", BuildFrame(0x82, 0x01, kSerial, 0x53),
-                      "A5 6C 14 00 82 01 00 00 00 00 00 00 00 00 00 00 53 FB 01 AE"},
-        WorkedExample{"QueryBacklight", BuildFrame(kFixedTypeCode, 0x01, kLan, 0x50),
-                      "A5 6C 14 00 03 01 01 00 00 00 00 00 00 00 00 00 50 7A 01 AE"},
-        WorkedExample{"SetBacklightTime", BuildFixedTypeSetFrame(0x01, kLan, 0x51, 4),
-                      "A5 6C 15 00 03 01 01 00 00 00 00 00 00 00 00 00 51 04 80 01 AE"},
-        WorkedExample{"SetBacklightBrightnessSerial", BuildFixedTypeSetFrame(0x01, kSerial, 0x52, 100),
-                      "A5 6C 15 00 03 01 00 00 00 00 00 00 00 00 00 00 52 64 E0 01 AE"},
         WorkedExample{
             "NetworkConfig",
             BuildNetworkConfigFrame(0xA1, 0x01, kLan, {192, 168, 1, 100, 255, 255, 255, 0, 192, 168, 1, 1},
@@ -139,22 +129,6 @@ TEST(CustomNameFrame, SixteenCharactersMake52BytesAndEmptyMakesAQuery) {
     const Frame empty = BuildCustomNameFrame(0xA1, 0x01, kLan, {});
     EXPECT_EQ(empty, BuildFrame(0xA1, 0x01, kLan, kOpcodeCustomName));
     EXPECT_EQ(empty.size(), 20u);
-}
-
-TEST(InputNameFrame, CarriesNumberFixedBytesAndName) {
-    const Frame named = BuildInputNameFrame(0xA1, 0x01, kLan, 3, ToUtf16le(u"Cam"));
-    ASSERT_EQ(named.size(), 34u);
-    EXPECT_EQ(Frame(named.begin() + 16, named.begin() + 31),
-              Hex("1E 03 01 00 01 00 01 00 01 43 00 61 00 6D 00"));
-}
-
-TEST(InputNameFrame, EmptyNameIs28BytesWithChecksumOverBytes0To24) {
-    const Frame frame = BuildInputNameFrame(0xA1, 0x01, kLan, 16, {});
-    ASSERT_EQ(frame.size(), 28u);
-    EXPECT_EQ(frame[17], 16);
-    const std::uint16_t sum = FrameChecksum(std::span(frame).first(25));
-    EXPECT_EQ(frame[25] | (frame[26] << 8), sum);
-    EXPECT_EQ(frame[27], kTerminator);
 }
 
 } // namespace

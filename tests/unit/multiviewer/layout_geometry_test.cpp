@@ -1,4 +1,4 @@
-#include "multiviewer/layout_geometry.h"
+#include "multiviewer/core/layout_geometry.h"
 
 #include <gtest/gtest.h>
 

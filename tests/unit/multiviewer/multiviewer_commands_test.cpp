@@ -1,7 +1,9 @@
 #include "link/text_codec.h"
-#include "multiviewer/layout_geometry.h"
-#include "multiviewer/multiviewer_commands.h"
-#include "multiviewer/page_type.h"
+#include "multiviewer/core/input_name_frame.h"
+#include "multiviewer/core/multiviewer_opcodes.h"
+#include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/core/multiviewer_commands.h"
+#include "multiviewer/core/page_type.h"
 #include "support/loopback_ports.h"
 #include "support/recording_console.h"
 #include "support/recording_messages.h"
@@ -205,9 +207,9 @@ const CommandCase kCommandCases[] = {
      Expected(0x5B, {1}), [](MultiviewerState& s) { s.meterAllOn = 1; }, 1},
     {"SetMeterChannel", kPageAudio, [](auto& c, auto&) { return c.SetMeterChannel(15, 7); },
      Expected(0x52, {16, 7}), [](MultiviewerState& s) { s.meterChannel.At(16) = 7; }, 1},
-    {"SaveCustom", kPageControls, [](auto& c, auto&) { return c.SendCustomMemory(kOpcodeSaveCustom, 1); },
+    {"SaveCustom", kPageControls, [](auto& c, auto&) { return c.SendCustomMemory(mv_opcode::kSaveCustom, 1); },
      Expected(0x58, {1}), NoChange, 0},
-    {"LoadCustom", kPageControls, [](auto& c, auto&) { return c.SendCustomMemory(kOpcodeLoadCustom, 2); },
+    {"LoadCustom", kPageControls, [](auto& c, auto&) { return c.SendCustomMemory(mv_opcode::kLoadCustom, 2); },
      Expected(0x59, {2}), NoChange, 0},
     {"RouteOneToOne", kPageSwitcher, [](auto& c, auto&) { return c.RouteOneToOne(); }, Expected(0x5A, {}),
      [](MultiviewerState& s) {

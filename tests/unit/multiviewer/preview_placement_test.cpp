@@ -1,5 +1,5 @@
-#include "multiviewer/layout_geometry.h"
-#include "multiviewer/preview_placement.h"
+#include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/core/preview_placement.h"
 
 #include <gtest/gtest.h>
 

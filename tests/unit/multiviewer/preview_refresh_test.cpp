@@ -1,4 +1,4 @@
-#include "multiviewer/preview_refresh.h"
+#include "multiviewer/core/preview_refresh.h"
 #include "support/recording_console.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "multiviewer/multiviewer_tables.h"
-#include "multiviewer/preview_refresh.h"
-#include "multiviewer/state_block.h"
+#include "multiviewer/core/multiviewer_tables.h"
+#include "multiviewer/core/preview_refresh.h"
+#include "multiviewer/core/state_block.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "multiviewer/layout_geometry.h"
-#include "multiviewer/multiviewer_tables.h"
-#include "multiviewer/page_type.h"
-#include "multiviewer/status_report.h"
-#include "multiviewer/status_report_applier.h"
+#include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/core/multiviewer_tables.h"
+#include "multiviewer/core/page_type.h"
+#include "multiviewer/core/status_report.h"
+#include "multiviewer/core/status_report_applier.h"
 #include "report_frames.h"
 #include "support/recording_console.h"
 

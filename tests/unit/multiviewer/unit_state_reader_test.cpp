@@ -1,4 +1,4 @@
-#include "multiviewer/unit_state_reader.h"
+#include "multiviewer/core/unit_state_reader.h"
 #include "support/loopback_ports.h"
 #include "support/recording_console.h"
 #include "support/recording_messages.h"

@@ -1,0 +1,265 @@
+#include "multiviewer/ui/console_page.h"
+
+#include "multiviewer/ui/layout_preview.h"
+#include "multiviewer/core/page_type.h"
+#include "multiviewer/core/preview_refresh.h"
+
+#include "controls/input_blocker.h"
+#include "controls/shade_picture_button.h"
+#include "res/skin.h"
+
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace brenvik {
+
+namespace {
+
+constexpr int kPictureBackground = 137;
+constexpr int kPictureSwitcherMode = 458;
+constexpr int kPictureSwitcherModeSelected = 459;
+constexpr int kPictureMultiviewerMode = 460;
+constexpr int kPictureMultiviewerModeSelected = 461;
+
+// The page buttons by page type: control number, pictures, place (scaled) and pixel size.
+struct PageButtonEntry {
+    std::uint8_t pageType;
+    int controlId;
+    int normalPicture;
+    int selectedPicture;
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+constexpr std::array<PageButtonEntry, 6> kPageButtons{{
+    {kPageLayout, 1009, 290, 291, 750, 30, 65, 80},
+    {kPageUmdOverlay, 1010, 294, 295, 820, 30, 95, 80},
+    {kPageColors, 1011, 286, 287, 990, 30, 65, 80},
+    {kPageControls, 1012, 288, 289, 1060, 30, 75, 80},
+    {kPageSwitcher, 1015, 292, 293, 750, 30, 70, 80},
+    {kPageAudio, 1016, 284, 285, 920, 30, 65, 80},
+}};
+
+const PageButtonEntry* FindPageButton(std::uint8_t pageType) {
+    for (const PageButtonEntry& entry : kPageButtons) {
+        if (entry.pageType == pageType) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+// The preview's canvas sits at this point of the page, unscaled.
+constexpr int kPreviewAnchorX = 5;
+constexpr int kPreviewAnchorY = 40;
+
+const std::string kLeavingMultiviewerWarning =
+    "Exiting Multi-viewer Mode will make Loopout return to the status you set for Switcher Mode last time. "
+    "\nAre you sure? ";
+const std::string kLeavingSwitcherWarning = "Exiting Switcher Mode will default the Matrix to one-to-one "
+                                            "until you return to Switcher Mode. \nAre you sure? ";
+
+} // namespace
+
+void PageUiDispatcher::Post(std::function<void()> task) {
+    QMetaObject::invokeMethod(m_page, std::move(task), Qt::QueuedConnection);
+}
+
+CClass_child_main_dlg::CClass_child_main_dlg(QWidget* parent, ConsolePageContext context)
+    : QWidget(parent), m_context(context),
+      m_commands(context.link, context.devices, context.state, context.consoleLocked, *this),
+      m_applier(context.state, *this, context.mainWindow, context.consoleLocked),
+      m_ui(this), m_settingContext{context.state, m_commands, context.consoleLocked, context.scale} {
+    setObjectName(QStringLiteral("136"));
+    m_context.state.pageType = kPageNone;
+    RegisterSettingPages(m_settingPages);
+    PlaceControls();
+    StartStateRead();
+}
+
+CClass_child_main_dlg::~CClass_child_main_dlg() {
+    // Stop the threads before anything they post to goes; both waits end within a poll interval.
+    m_receiver.reset();
+    m_stateRead = std::jthread();
+}
+
+void CClass_child_main_dlg::PlaceControls() {
+    const ScreenScale& scale = m_context.scale;
+
+    m_multiviewerMode = new ShadePictureButton(this);
+    m_multiviewerMode->setObjectName(QStringLiteral("1154"));
+    m_multiviewerMode->setGeometry(scale.PlacedPixels(760, 0, 178, 28));
+    m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerMode);
+    connect(m_multiviewerMode, &QAbstractButton::clicked, this, &CClass_child_main_dlg::OnMultiviewerMode);
+
+    m_switcherMode = new ShadePictureButton(this);
+    m_switcherMode->setObjectName(QStringLiteral("1082"));
+    m_switcherMode->setGeometry(scale.PlacedPixels(940, 0, 178, 28));
+    m_switcherMode->SetButtonPictureResource(kPictureSwitcherMode);
+    connect(m_switcherMode, &QAbstractButton::clicked, this, &CClass_child_main_dlg::OnSwitcherMode);
+
+    for (const PageButtonEntry& entry : kPageButtons) {
+        auto* button = new ShadePictureButton(this);
+        button->setObjectName(QString::number(entry.controlId));
+        button->setGeometry(scale.PlacedPixels(entry.x, entry.y, entry.width, entry.height));
+        button->SetButtonPictureResource(entry.normalPicture);
+        const std::uint8_t pageType = entry.pageType;
+        connect(button, &QAbstractButton::clicked, this, [this, pageType] { SwitchPage(pageType); });
+        // The first page switch shows the button set of the unit's mode.
+        button->hide();
+        m_pageButtons[pageType] = button;
+    }
+
+    m_pageArea = scale.Rect(750, 120, 490, 420);
+
+    m_preview = new LayoutPreview(this, m_context.state, scale);
+    m_preview->setObjectName(QStringLiteral("1013"));
+    m_preview->move(kPreviewAnchorX, kPreviewAnchorY);
+    // Until the unit's state has been read the record may still be another unit's.
+    m_preview->hide();
+}
+
+void CClass_child_main_dlg::StartStateRead() {
+    // The unit's whole state comes first; the read waits up to 2000 ms off the UI thread while the
+    // window keeps painting and refuses input.
+    m_readBlocker = std::make_unique<InputBlocker>(window());
+    const std::optional<DeviceEntry> unit = m_context.devices.Selected();
+    m_stateRead = std::jthread([this, unit](std::stop_token stop) {
+        StateRead read = QueryUnitState(m_context.link, unit, stop);
+        if (stop.stop_requested()) {
+            return;
+        }
+        QMetaObject::invokeMethod(
+            this, [this, read = std::move(read)] { FinishInitialisation(read); }, Qt::QueuedConnection);
+    });
+}
+
+void CClass_child_main_dlg::FinishInitialisation(const StateRead& read) {
+    m_stateRead.join();
+    m_readBlocker.reset();
+
+    MultiviewerState& state = m_context.state;
+    ApplyStateRead(read, state, m_context.consoleLocked, m_context.mainWindow);
+    RecomputeSwitcherCells(state);
+    RecomputeLayoutGeometry(state, *this);
+    RefreshUmdBackColors(state, *this);
+    RefreshUmdTextColors(state, *this);
+    RefreshFormatBackColors(state, *this);
+    RefreshFormatTextColors(state, *this);
+    m_preview->show();
+
+    // The read has just set stateLoaded, so this first switch goes through even when locked.
+    if (state.switcherMode == 1) {
+        OnSwitcherMode();
+    } else {
+        OnMultiviewerMode();
+    }
+
+    m_receiver = StatusReceiverThread::Start(m_context.link, m_context.devices.Selected(), m_ui, m_applier);
+    if (m_receiver == nullptr) {
+        m_context.dialogs.DebugText("create socket fail\n");
+    }
+    m_initialised = true;
+    emit initialised();
+}
+
+PictureButton* CClass_child_main_dlg::PageButton(std::uint8_t pageType) const {
+    return pageType < m_pageButtons.size() ? m_pageButtons[pageType] : nullptr;
+}
+
+void CClass_child_main_dlg::ShowPageButtonImage(std::uint8_t pageType, bool selected) {
+    const PageButtonEntry* entry = FindPageButton(pageType);
+    if (entry != nullptr) {
+        PageButton(pageType)->SetButtonPictureResource(selected ? entry->selectedPicture
+                                                                : entry->normalPicture);
+    }
+}
+
+bool CClass_child_main_dlg::SwitchPage(std::uint8_t pageType) {
+    MultiviewerState& state = m_context.state;
+    if (m_lastPageType != kPageNone) {
+        if (pageType == kPageSwitcher && m_lastPageType != kPageSwitcher) {
+            if (!m_context.dialogs.AskWarning(kLeavingMultiviewerWarning)) {
+                return false;
+            }
+        } else if (pageType != kPageSwitcher && m_lastPageType == kPageSwitcher) {
+            if (!m_context.dialogs.AskWarning(kLeavingSwitcherWarning)) {
+                return false;
+            }
+        }
+    }
+    if (state.stateLoaded) {
+        state.stateLoaded = false;
+    } else if (m_context.consoleLocked) {
+        return false;
+    }
+    if (pageType == state.pageType) {
+        return false;
+    }
+
+    ShowPageButtonImage(state.pageType, false);
+    if (m_settingPage != nullptr) {
+        m_settingPage->hide();
+        delete m_settingPage;
+    }
+    m_settingPage = m_settingPages.Create(pageType, this, m_settingContext);
+    ShowPageButtonImage(pageType, true);
+    if (m_settingPage != nullptr) {
+        m_settingPage->setGeometry(m_pageArea);
+        m_settingPage->show();
+    }
+
+    state.pageType = pageType;
+    state.switcherMode = pageType == kPageSwitcher ? 1 : 0;
+    m_lastPageType = pageType;
+    // The preview shows the switcher grid on the SWITCHER page and the layout on every other.
+    m_preview->Redraw();
+    m_commands.SetSwitcherMode(state.switcherMode);
+    return true;
+}
+
+void CClass_child_main_dlg::OnMultiviewerMode() {
+    SwitchPage(kPageLayout);
+    m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerModeSelected);
+    m_switcherMode->SetButtonPictureResource(kPictureSwitcherMode);
+    for (const PageButtonEntry& entry : kPageButtons) {
+        PageButton(entry.pageType)->setVisible(entry.pageType != kPageSwitcher);
+    }
+}
+
+void CClass_child_main_dlg::OnSwitcherMode() {
+    SwitchPage(kPageSwitcher);
+    m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerMode);
+    m_switcherMode->SetButtonPictureResource(kPictureSwitcherModeSelected);
+    for (const PageButtonEntry& entry : kPageButtons) {
+        PageButton(entry.pageType)->setVisible(entry.pageType == kPageSwitcher);
+    }
+}
+
+void CClass_child_main_dlg::RedrawPreview() {
+    m_preview->Redraw();
+}
+
+void CClass_child_main_dlg::UpdatePage(const PageUpdate& update) {
+    if (m_settingPage != nullptr && update.pageType == m_context.state.pageType) {
+        m_settingPage->ApplyUpdate(update);
+    }
+}
+
+void CClass_child_main_dlg::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CClass_child_main_dlg::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+}
+
+void CClass_child_main_dlg::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawPixmap(rect(), Skin::Picture(kPictureBackground));
+}
+
+} // namespace brenvik
