@@ -2,14 +2,16 @@
 
 #include "app/about_dialog.h"
 #include "app/device_list.h"
+#include "app/device_list_texts.h"
 
 #include "controls/color_button.h"
 #include "controls/field_colours.h"
-#include "controls/input_blocker.h"
+#include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
 #include "link/frame.h"
 #include "link/text_codec.h"
 #include "res/skin.h"
+#include "res/skin_painter.h"
 #include "res/skin_palette.h"
 
 #include <QApplication>
@@ -74,6 +76,7 @@ CVARNOLUX_16_VIEWDlg::CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* pa
     // No control has the focus at start; the hidden sink holds it.
     m_focusSink->setFocus();
 
+    m_searchOperation = std::make_unique<BackgroundOperation>(this, [this](bool searching) { ShowSearching(searching); });
     m_searchAnimation.setInterval(250);
     connect(&m_searchAnimation, &QTimer::timeout, this, &CVARNOLUX_16_VIEWDlg::AnimateSearchStatus);
 
@@ -84,10 +87,8 @@ CVARNOLUX_16_VIEWDlg::CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* pa
 
 CVARNOLUX_16_VIEWDlg::~CVARNOLUX_16_VIEWDlg() {
     qApp->removeEventFilter(this);
-    if (m_searchThread.joinable()) {
-        m_searchThread.join();
-    }
-    // The page goes first: it stops its status receiver, which still uses the link.
+    m_searchOperation.reset();
+    // The page goes before the link: it stops its status receiver, which still uses the link.
     delete m_currentPage;
 }
 
@@ -164,37 +165,34 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     setTabOrder(m_settings, m_lock);
 }
 
+bool CVARNOLUX_16_VIEWDlg::SearchRunning() const {
+    return m_searchOperation->Running();
+}
+
 void CVARNOLUX_16_VIEWDlg::SearchUnits() {
     if (SearchRunning()) {
         return;
     }
     m_state.devices.SetSelectedIndex(-1);
-    if (m_state.link.Mode() == LinkMode::Serial) {
-        // No serial port can be opened until the serial channel exists, so the serial link is
-        // always closed here.
-        m_dialogs->ShowError("Please open the serial port first!");
-        return;
-    }
-
-    RemoveCurrentPage();
-    if (m_deviceList->count() > 0) {
-        m_deviceList->clear();
-        m_state.devices.Clear();
-    }
-
-    // The reply window runs off the UI thread: the window keeps painting, shows the search under
-    // way and refuses input until the results are applied.
-    m_searchBlocker = std::make_unique<InputBlocker>(this);
+    // The search runs on the link thread: the window keeps painting, shows the search under way and
+    // refuses input until the result is applied. The list and the page stay until then, so that a
+    // search that cannot start leaves them as they were.
     m_statusBeforeSearch = m_status->text();
-    m_searchDots = 0;
-    AnimateSearchStatus();
-    m_searchAnimation.start();
-    m_searchThread = std::thread([this] {
-        DiscoveryResult result = DiscoverOverLan(m_state.link);
-        QMetaObject::invokeMethod(
-            this, [this, result = std::move(result)]() mutable { FinishSearch(std::move(result)); },
-            Qt::QueuedConnection);
-    });
+    m_searchOperation->Run<DiscoveryResult>(
+        [this](std::stop_token cancel, std::function<void(DiscoveryResult)> done) {
+            StartDiscovery(m_state.link, std::move(cancel), std::move(done));
+        },
+        [this](DiscoveryResult result) { FinishSearch(std::move(result)); });
+}
+
+void CVARNOLUX_16_VIEWDlg::ShowSearching(bool searching) {
+    if (searching) {
+        m_searchDots = 0;
+        AnimateSearchStatus();
+        m_searchAnimation.start();
+    } else {
+        m_searchAnimation.stop();
+    }
 }
 
 void CVARNOLUX_16_VIEWDlg::AnimateSearchStatus() {
@@ -203,14 +201,21 @@ void CVARNOLUX_16_VIEWDlg::AnimateSearchStatus() {
 }
 
 void CVARNOLUX_16_VIEWDlg::FinishSearch(DiscoveryResult result) {
-    m_searchThread.join();
-    m_searchAnimation.stop();
-    m_searchBlocker.reset();
+    if (result.outcome == DiscoveryResult::Outcome::SerialPortClosed) {
+        m_status->setText(m_statusBeforeSearch);
+        m_dialogs->ShowError("Please open the serial port first!");
+        emit searchFinished();
+        return;
+    }
 
+    RemoveCurrentPage();
+    m_deviceList->clear();
     if (result.outcome == DiscoveryResult::Outcome::SocketError) {
-        // The status line stays as it was before the search.
+        // The status line stays as it was before the search; the list is empty.
+        m_state.devices.Clear();
         m_status->setText(m_statusBeforeSearch);
         m_dialogs->ShowError("Create socket err");
+        update();
         emit searchFinished();
         return;
     }
@@ -218,13 +223,14 @@ void CVARNOLUX_16_VIEWDlg::FinishSearch(DiscoveryResult result) {
     ApplyDiscovery(m_state.devices, result);
     {
         const QSignalBlocker quiet(m_deviceList);
-        for (const std::u16string& item : result.listItems) {
+        for (const std::u16string& item : DeviceListItems(result)) {
             m_deviceList->addItem(QString::fromStdU16String(item));
         }
         m_deviceList->setCurrentIndex(0);
     }
-    m_status->setText(QString::fromStdString(result.statusText));
+    m_status->setText(QString::fromStdString(DeviceStatusText(result)));
     OpenUnitPage();
+    update();
     emit searchFinished();
 }
 
@@ -258,6 +264,8 @@ void CVARNOLUX_16_VIEWDlg::OpenUnitPage() {
     m_state.devices.SetOpenedIndex(selected);
 
     QWidget* page = m_pages.Create(m_state.devices.At(static_cast<std::size_t>(selected)).typeCode, this);
+    // The page area tells which unit is selected when its type has no page.
+    update();
     if (page == nullptr) {
         return;
     }
@@ -276,7 +284,7 @@ void CVARNOLUX_16_VIEWDlg::SendCustomName() {
     const Frame frame =
         BuildCustomNameFrame(addressing.typeCode, addressing.unitAddress, m_state.link.LinkByte(),
                              ToUtf16le(m_state.multiviewer.customName));
-    m_state.link.SendFrame(unit, frame);
+    m_state.link.Send(unit, frame);
 }
 
 void CVARNOLUX_16_VIEWDlg::ToggleLock() {
@@ -347,6 +355,34 @@ void CVARNOLUX_16_VIEWDlg::mouseReleaseEvent(QMouseEvent* event) {
 void CVARNOLUX_16_VIEWDlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(rect(), Skin::Picture(kPictureBackground));
+    if (m_currentPage == nullptr) {
+        PaintPageAreaMessage(painter);
+    }
+}
+
+void CVARNOLUX_16_VIEWDlg::PaintPageAreaMessage(QPainter& painter) const {
+    // What is true of the page area while no page covers it: nothing is listed, or the selected
+    // unit is of a type this console has no page for.
+    QString title = QStringLiteral("No unit open");
+    QString detail = QStringLiteral("Press SEARCH to find the units on the network, then pick one in the device list");
+    const int selected = m_state.devices.SelectedIndex();
+    if (selected >= 0 && selected < m_deviceList->count()) {
+        const std::uint8_t typeCode = m_state.devices.At(static_cast<std::size_t>(selected)).typeCode;
+        if (!m_pages.Has(typeCode)) {
+            title = m_deviceList->itemText(selected);
+            detail = QStringLiteral("This console has no page for units of type code 0x%1")
+                         .arg(typeCode, 2, 16, QLatin1Char('0'))
+                         .toUpper()
+                         .replace(QStringLiteral("0X"), QStringLiteral("0x"));
+        }
+    }
+    SkinPainter skin(painter);
+    const QRectF area(m_pageRect);
+    const qreal centreY = area.center().y();
+    skin.Caption(QRectF(area.left(), centreY + m_scale.Y(18), area.width(), m_scale.Y(28)), title, m_scale.Y(20),
+                 palette::kEmptyTitle, Qt::AlignCenter, 600, 0.8);
+    skin.Caption(QRectF(area.left(), centreY + m_scale.Y(50), area.width(), m_scale.Y(20)), detail, m_scale.Y(13),
+                 palette::kFaint, Qt::AlignCenter, 400, 0.3);
 }
 
 void CVARNOLUX_16_VIEWDlg::contextMenuEvent(QContextMenuEvent* event) {

@@ -13,16 +13,16 @@
 #include <QTimer>
 
 #include <memory>
-#include <thread>
 
 class QLabel;
+class QPainter;
 class QLineEdit;
 
 namespace brenvik {
 
+class BackgroundOperation;
 class CColorButton;
 class DeviceList;
-class InputBlocker;
 class PictureButton;
 
 // What the main window is built with: the endpoints of the link, the screen's logical dpi, and
@@ -49,9 +49,10 @@ public:
     QWidget* CurrentPage() const { return m_currentPage; }
     QRect PageRect() const { return m_pageRect; }
 
-    // Starts a search; the window stays painted and refuses input until searchFinished().
+    // Starts a search on the link; the window stays painted and refuses input until
+    // searchFinished().
     void SearchUnits();
-    bool SearchRunning() const { return m_searchThread.joinable(); }
+    bool SearchRunning() const;
     void OpenUnitPage();
     void SendCustomName();
     void ToggleLock();
@@ -76,7 +77,9 @@ private:
     void RemoveCurrentPage();
     void OnDeviceSelected(int index);
     void ShowAbout();
+    void ShowSearching(bool searching);
     void AnimateSearchStatus();
+    void PaintPageAreaMessage(QPainter& painter) const;
 
     MessageBoxDialogs m_messageBoxes;
     OperatorDialogs* m_dialogs;
@@ -100,8 +103,7 @@ private:
     QPointer<QWidget> m_currentPage;
     bool m_nameFieldFocused = false;
 
-    std::thread m_searchThread;
-    std::unique_ptr<InputBlocker> m_searchBlocker;
+    std::unique_ptr<BackgroundOperation> m_searchOperation;
     QTimer m_searchAnimation;
     int m_searchDots = 0;
     QString m_statusBeforeSearch;

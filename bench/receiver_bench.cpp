@@ -8,6 +8,7 @@
 //              beside it what a bare 20 ms socket wait loop costs the same machine
 //
 // Usage: receiver_bench [latency|rate|idle]
+#include "link/console_link.h"
 #include "multiviewer/core/status_receiver_thread.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
@@ -121,7 +122,7 @@ struct Bench {
         }
         // The unit reports to whoever spoke to it last: one query tells it where the console is.
         const Frame query = BuildFrame(kTypeMultiviewer, 1, 1, 0x0A);
-        link.SendFrame(entry, query);
+        link.Send(entry, query);
         return simulator.Unit(0).WaitForReceived(1, 2000ms);
     }
 

@@ -1,78 +1,62 @@
 #include "link/console_link.h"
 
-#include <array>
-#include <thread>
-
 namespace brenvik {
 
-namespace {
+ConsoleLink::ConsoleLink(Endpoints endpoints, OperatorMessages& messages) : m_udp(std::move(endpoints), messages) {}
 
-// Consecutive commands are paced: a unit needs this long between frames.
-constexpr std::chrono::milliseconds kLanSendPause{10};
-constexpr std::chrono::milliseconds kSerialSendPause{20};
+LinkTransport& ConsoleLink::Current() {
+    return Mode() == LinkMode::Lan ? static_cast<LinkTransport&>(m_udp) : static_cast<LinkTransport&>(m_serial);
+}
 
-constexpr std::size_t kDrainChunk = 256;
+void ConsoleLink::RunOnLinkThread(std::function<void()> task) {
+    LinkOperation operation;
+    operation.kind = LinkOperation::Kind::Task;
+    operation.task = std::move(task);
+    m_thread.Queue(std::move(operation));
+}
 
-} // namespace
-
-void SerialSession::DrainInput() {
-    const int waiting = m_port.InputCount();
-    if (waiting <= 0) {
-        return;
-    }
-    std::array<std::uint8_t, kDrainChunk> discard{};
-    auto left = static_cast<std::size_t>(waiting);
-    while (left > 0) {
-        const std::size_t read = m_port.Read(discard.data(), std::min(left, discard.size()));
-        if (read == 0) {
-            return;
+void ConsoleLink::AttachSerialPort(SerialPortLink* port, std::function<void()> attached) {
+    RunOnLinkThread([this, port, attached = std::move(attached)] {
+        m_serial.Attach(port);
+        if (attached) {
+            attached();
         }
-        left -= std::min(read, left);
-    }
+    });
 }
 
-ConsoleLink::ConsoleLink(Endpoints endpoints, OperatorMessages& messages)
-    : m_messages(messages), m_udp(std::move(endpoints), messages) {}
-
-void ConsoleLink::AttachSerialPort(SerialPortLink* port) {
-    std::lock_guard line(m_serialLine);
-    m_serial.store(port);
-}
-
-bool ConsoleLink::SerialPortOpen() const {
-    SerialPortLink* port = m_serial.load();
-    return port != nullptr && port->IsOpen();
-}
-
-std::optional<SerialSession> ConsoleLink::OpenSerialSession() {
-    std::unique_lock line(m_serialLine);
-    SerialPortLink* port = m_serial.load();
-    if (port == nullptr || !port->IsOpen()) {
-        return std::nullopt;
-    }
-    return SerialSession(std::move(line), *port);
-}
-
-bool ConsoleLink::SendFrame(const std::optional<DeviceEntry>& unit, std::span<const std::uint8_t> bytes) {
-    if (Mode() == LinkMode::Lan) {
-        auto socket = m_udp.OpenCommandSocket(unit);
-        if (!socket) {
-            return false;
-        }
-        if (!socket->Send(bytes)) {
-            return false;
-        }
-        std::this_thread::sleep_for(kLanSendPause);
-        return true;
-    }
-    auto session = OpenSerialSession();
-    if (!session) {
+bool ConsoleLink::Send(const std::optional<DeviceEntry>& unit, Frame bytes) {
+    LinkTransport& transport = Current();
+    if (!transport.AcceptsSend(unit)) {
         return false;
     }
-    session->DrainInput();
-    const std::size_t written = session->Write(bytes);
-    std::this_thread::sleep_for(kSerialSendPause);
-    return written == bytes.size();
+    LinkOperation operation;
+    operation.kind = LinkOperation::Kind::Send;
+    operation.transport = &transport;
+    operation.unit = unit;
+    operation.bytes = std::move(bytes);
+    m_thread.Queue(std::move(operation));
+    return true;
+}
+
+void ConsoleLink::StartExchange(const std::optional<DeviceEntry>& unit, Exchange exchange, std::stop_token cancel) {
+    LinkTransport& transport = Current();
+    if (!transport.AcceptsExchange(unit, exchange)) {
+        if (exchange.done) {
+            exchange.done(ExchangeOutcome::NotAddressed);
+        }
+        return;
+    }
+    LinkOperation operation;
+    operation.kind = LinkOperation::Kind::Exchange;
+    operation.transport = &transport;
+    operation.unit = unit;
+    operation.exchange = std::move(exchange);
+    operation.cancel = std::move(cancel);
+    m_thread.Queue(std::move(operation));
+}
+
+std::optional<StatusSocket> ConsoleLink::OpenStatusSocket(const std::optional<DeviceEntry>& unit) {
+    return m_udp.OpenStatusSocket(unit);
 }
 
 } // namespace brenvik

@@ -1,5 +1,7 @@
 #include "link/discovery.h"
 
+#include <memory>
+
 #include "link/text_codec.h"
 
 #include <algorithm>
@@ -9,16 +11,6 @@ namespace brenvik {
 
 namespace {
 
-struct ModelNameAlias {
-    std::u16string_view reported;
-    std::u16string_view shown;
-};
-constexpr std::array<ModelNameAlias, 2> kModelNameAliases{{
-    {u"PQT0642", u"PQT-8"},
-    {u"16CH Monitorgrid", u"PQV-16"},
-}};
-
-constexpr std::size_t kLanReplyBufferSize = 128;
 constexpr std::uint8_t kNameSeparator = '-';
 // After the separator at p: one byte, a second separator at p + 2, the identifier from p + 3.
 constexpr std::size_t kSecondSeparatorAfter = 2;
@@ -26,26 +18,16 @@ constexpr std::size_t kIdentifierAfter = 3;
 // Checksum and terminator close every reply; separators are looked for before them.
 constexpr std::size_t kReplyTrailer = 3;
 
+// A unit's whole-state frame on the serial line; a shorter one is still arriving.
 constexpr std::uint8_t kOpcodeStateFrame = 0x32;
 constexpr std::size_t kStateFrameMinLength = 809;
-
-constexpr const char* kNoDeviceFound = "No Device Found";
-constexpr const char* kNoDeviceConnected = "No Device Connected";
-
-std::string ConnectedText(std::size_t count) {
-    return "Connected - " + std::to_string(count);
-}
-
-std::u16string ModelName(std::span<const std::uint8_t> nameBytes) {
-    return DisplayModelName(FromLatin1(nameBytes));
-}
 
 // Records every unit that one LAN discovery datagram describes. A reply carries its model name
 // from offset 18 up to a "-" x "-" separator, and the identifier in the four bytes after it;
 // every separator position counts, so one datagram can list a unit more than once, with the
 // longer name that ends there. Identifier bytes beyond the received datagram read as zero.
 void RecordLanReply(std::span<const std::uint8_t> datagram, const Ipv4Address& sender,
-                    DiscoveryResult& result) {
+                    std::vector<DiscoveredUnit>& units) {
     if (datagram.size() <= frame_offset::kUnitAddress || datagram[frame_offset::kSync1] != kSync1 ||
         datagram[frame_offset::kSync2] != kSync2 || datagram.back() != kTerminator) {
         return;
@@ -59,7 +41,7 @@ void RecordLanReply(std::span<const std::uint8_t> datagram, const Ipv4Address& s
         if (datagram[p] != kNameSeparator || datagram[p + kSecondSeparatorAfter] != kNameSeparator) {
             continue;
         }
-        if (result.entries.size() >= kDeviceTableSize) {
+        if (units.size() >= kDeviceTableSize) {
             return;
         }
         DeviceEntry entry;
@@ -70,57 +52,46 @@ void RecordLanReply(std::span<const std::uint8_t> datagram, const Ipv4Address& s
             const std::size_t at = p + kIdentifierAfter + i;
             entry.unitId[i] = at < datagram.size() ? datagram[at] : 0x00;
         }
-        const auto name = ModelName(datagram.subspan(frame_offset::kUnitData, p - frame_offset::kUnitData));
-        result.entries.push_back(entry);
-        result.listItems.push_back(name + u"_" + ToU16(entry.Ip()));
+        units.push_back({entry, FromLatin1(datagram.subspan(frame_offset::kUnitData, p - frame_offset::kUnitData))});
     }
 }
 
 } // namespace
 
-std::u16string DisplayModelName(const std::u16string& reported) {
-    const auto alias = std::find_if(kModelNameAliases.begin(), kModelNameAliases.end(),
-                                    [&](const ModelNameAlias& a) { return a.reported == reported; });
-    return alias == kModelNameAliases.end() ? reported : std::u16string(alias->shown);
-}
-
-DiscoveryResult DiscoverOverLan(ConsoleLink& link, std::chrono::milliseconds window) {
-    using Clock = std::chrono::steady_clock;
-    const auto deadline = Clock::now() + window;
-    DiscoveryResult result;
-
-    const Frame request = BuildDiscoveryRequest(link.LinkByte());
-    auto socket = link.Udp().OpenBroadcastSocket();
-    if (!socket) {
-        result.outcome = DiscoveryResult::Outcome::SocketError;
-        return result;
-    }
-    socket->Send(request);
-
-    // The window is fixed however many units answer: wait for the time left, then take every
-    // datagram that has arrived, so a full rack's burst costs no more than its own handling.
-    std::array<std::uint8_t, kLanReplyBufferSize> buffer{};
-    for (auto now = Clock::now(); now < deadline; now = Clock::now()) {
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now);
-        if (!socket->WaitReadable(left)) {
-            continue;
+void StartDiscovery(UnitLink& link, std::stop_token cancel, std::function<void(DiscoveryResult)> done,
+                    std::chrono::milliseconds window) {
+    // The collector lives in the exchange's functions, on the link thread alone.
+    auto units = std::make_shared<std::vector<DiscoveredUnit>>();
+    Exchange exchange;
+    exchange.request = BuildDiscoveryRequest(link.LinkByte());
+    exchange.broadcast = true;
+    exchange.datagramWindow = window;
+    exchange.takeDatagram = [units](std::span<const std::uint8_t> datagram, const Ipv4Address& from) {
+        RecordLanReply(datagram, from, *units);
+        return false; // every unit that answers within the window is listed
+    };
+    exchange.done = [units, done = std::move(done)](ExchangeOutcome outcome) {
+        DiscoveryResult result;
+        switch (outcome) {
+        case ExchangeOutcome::Cancelled:
+            return;
+        case ExchangeOutcome::SocketUnavailable:
+        case ExchangeOutcome::NotAddressed:
+            result.outcome = DiscoveryResult::Outcome::SocketError;
+            break;
+        case ExchangeOutcome::PortClosed:
+            result.outcome = DiscoveryResult::Outcome::SerialPortClosed;
+            break;
+        case ExchangeOutcome::WindowEnded:
+        case ExchangeOutcome::Completed:
+            result.units = std::move(*units);
+            result.outcome =
+                result.units.empty() ? DiscoveryResult::Outcome::NoneFound : DiscoveryResult::Outcome::Found;
+            break;
         }
-        while (const auto received = socket->Receive(buffer)) {
-            RecordLanReply(std::span(buffer).first(*received), socket->Peer(), result);
-        }
-    }
-
-    if (result.entries.empty()) {
-        result.outcome = DiscoveryResult::Outcome::NoneFound;
-        result.listItems = {ToU16(kNoDeviceFound)};
-        result.statusText = kNoDeviceConnected;
-        result.selectedIndex = -1;
-    } else {
-        result.outcome = DiscoveryResult::Outcome::Found;
-        result.statusText = ConnectedText(result.entries.size());
-        result.selectedIndex = 0;
-    }
-    return result;
+        done(std::move(result));
+    };
+    link.StartExchange(std::nullopt, std::move(exchange), std::move(cancel));
 }
 
 SerialScanResult ScanSerialReplies(std::span<const std::uint8_t> accumulated) {
@@ -131,8 +102,8 @@ SerialScanResult ScanSerialReplies(std::span<const std::uint8_t> accumulated) {
             result.over = true;
             for (std::size_t j = frame_offset::kUnitData; j + kSecondSeparatorAfter < frame.size(); ++j) {
                 if (frame[j] == kNameSeparator && frame[j + kSecondSeparatorAfter] == kNameSeparator) {
-                    result.listItem =
-                        ModelName(frame.subspan(frame_offset::kUnitData, j - frame_offset::kUnitData));
+                    result.modelName =
+                        FromLatin1(frame.subspan(frame_offset::kUnitData, j - frame_offset::kUnitData));
                     DeviceEntry entry;
                     entry.typeCode = frame[frame_offset::kTypeCode];
                     entry.unitAddress = frame[frame_offset::kUnitAddress];
@@ -145,9 +116,7 @@ SerialScanResult ScanSerialReplies(std::span<const std::uint8_t> accumulated) {
         if (opcode == kOpcodeStateFrame) {
             // A short state frame ends this scan; the search goes on with the next pass.
             if (frame.size() >= kStateFrameMinLength) {
-                std::array<std::uint8_t, kMultiviewerStateBlockSize> block{};
-                std::copy_n(frame.begin() + frame_offset::kUnitData, block.size(), block.begin());
-                result.stateBlock = block;
+                result.stateFrame = Frame(frame.begin(), frame.end());
                 result.over = true;
             }
             return true;
@@ -164,11 +133,11 @@ void ApplyDiscovery(DeviceTable& table, const DiscoveryResult& result) {
         return;
     }
     table.Clear();
-    const std::size_t count = std::min(result.entries.size(), kDeviceTableSize);
+    const std::size_t count = std::min(result.units.size(), kDeviceTableSize);
     for (std::size_t i = 0; i < count; ++i) {
-        table.At(i) = result.entries[i];
+        table.At(i) = result.units[i].entry;
     }
-    table.SetSelectedIndex(result.selectedIndex);
+    table.SetSelectedIndex(count > 0 ? 0 : -1);
 }
 
 } // namespace brenvik

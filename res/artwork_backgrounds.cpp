@@ -13,7 +13,6 @@ constexpr QRgb kRule = qRgb(62, 66, 73);       // hairlines on the ground
 constexpr QRgb kRuleShadow = qRgb(33, 35, 39); // the dark half of a two-tone divider
 constexpr QRgb kCanvas = qRgb(22, 24, 27);     // what shows of the preview canvas before it paints
 constexpr QRgb kTitleGrey = qRgb(200, 205, 212);
-constexpr QRgb kEmptyTitle = qRgb(122, 128, 138);
 
 // Main window (1280 x 720). The controls sit over these places, so the art keeps clear of them:
 // minimise and close at 1200..1280 x 0..35, the status line at 30,40, the device list at 45,80,
@@ -41,19 +40,14 @@ constexpr QRect kUnitLabel(1140, 44, 96, 16);
 constexpr QRect kUnitDetail(1140, 60, 96, 14);
 
 void DrawPageAreaWaiting(SkinPainter& skin, const QRectF& area) {
-    // What the operator sees until a unit's page covers the area.
+    // What the operator sees until a unit's page covers the area; the main window writes below the
+    // mark what is true of the area (nothing listed, or a unit of a type without a page).
     skin.Well(area, 8, palette::kWell, palette::kEdgeDark);
     QPainter& painter = skin.Raw();
     painter.save();
     painter.setOpacity(0.16);
     skin.LogoMark(QRectF(area.center().x() - 48, area.center().y() - 92, 96, 96));
     painter.restore();
-    skin.Caption(QRectF(area.left(), area.center().y() + 18, area.width(), 28),
-                 QStringLiteral("No unit open"), 20, kEmptyTitle, Qt::AlignCenter, 600, 0.8);
-    skin.Caption(
-        QRectF(area.left(), area.center().y() + 50, area.width(), 20),
-        QStringLiteral("Press SEARCH to find the units on the network, then pick one in the device list"), 13,
-        palette::kFaint, Qt::AlignCenter, 400, 0.3);
 }
 
 } // namespace

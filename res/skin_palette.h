@@ -25,6 +25,7 @@ inline constexpr QRgb kCaption = qRgb(238, 240, 243); // white captions
 inline constexpr QRgb kInk = qRgb(204, 209, 216);     // glyphs on dark plates
 inline constexpr QRgb kLabel = qRgb(138, 145, 156);   // painted labels
 inline constexpr QRgb kFaint = qRgb(92, 98, 107);     // watermark texts
+inline constexpr QRgb kEmptyTitle = qRgb(122, 128, 138); // the title of an empty page area
 inline constexpr QRgb kDarkest = qRgb(1, 1, 1);       // darkest colour a button picture may use
 
 } // namespace brenvik::palette

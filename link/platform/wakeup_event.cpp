@@ -32,4 +32,12 @@ bool WakeupEvent::Notified() const {
     return poll(&entry, 1, 0) > 0;
 }
 
+void WakeupEvent::Reset() {
+    std::uint64_t count = 0;
+    ssize_t read = -1;
+    do {
+        read = ::read(m_fd, &count, sizeof(count));
+    } while (read < 0 && errno == EINTR);
+}
+
 } // namespace brenvik

@@ -113,9 +113,7 @@ Frame MultiviewerCommands::BuildFor(const std::optional<DeviceEntry>& unit, std:
 
 bool MultiviewerCommands::SendAndFinish(const std::optional<DeviceEntry>& unit, const Frame& frame,
                                         const Row& row) {
-    if (!m_link.SendFrame(unit, frame)) {
-        return false;
-    }
+    const bool queued = m_link.Send(unit, frame);
     switch (row.after) {
     case After::Nothing:
         break;
@@ -138,7 +136,7 @@ bool MultiviewerCommands::SendAndFinish(const std::optional<DeviceEntry>& unit, 
         RefreshFormatBackColors(m_state, m_view);
         break;
     }
-    return true;
+    return queued;
 }
 
 bool MultiviewerCommands::SendValue(const Row& row, std::uint8_t value) {

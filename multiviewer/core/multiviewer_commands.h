@@ -1,7 +1,7 @@
 #pragma once
 
 #include "multiviewer/core/console_view.h"
-#include "link/console_link.h"
+#include "link/unit_link.h"
 #include "link/device_table.h"
 #include "multiviewer/core/multiviewer_state.h"
 
@@ -20,13 +20,14 @@ inline constexpr int kAllMetersIndex = 64;
 
 // The multiviewer command set: one sender per command, all on the UI thread. Each sender returns
 // at once while the console is locked (nothing sent, nothing changed); otherwise it builds its frame
-// for the selected unit and the current link byte, makes its change to the record, sends, and
-// when the frame went out does its after-sending step (redraw, geometry, colour refresh).
-// Returns true when the frame was sent. A window or input number outside the range the command
-// takes is refused like a locked console: nothing is built, changed or sent.
+// for the selected unit and the current link byte, makes its change to the record, queues the frame
+// on the link and does its after-sending step (redraw, geometry, colour refresh) at once — also
+// when the link refused the frame, so that the preview always shows the record. Returns true when
+// the frame was queued. A window or input number outside the range the command takes is refused
+// like a locked console: nothing is built, changed or sent.
 class MultiviewerCommands {
 public:
-    MultiviewerCommands(ConsoleLink& link, const DeviceTable& devices, MultiviewerState& state,
+    MultiviewerCommands(UnitLink& link, const DeviceTable& devices, MultiviewerState& state,
                         const bool& consoleLocked, ConsoleView& view)
         : m_link(link), m_devices(devices), m_state(state), m_locked(consoleLocked), m_view(view) {}
 
@@ -72,7 +73,7 @@ private:
     bool SendAndFinish(const std::optional<DeviceEntry>& unit, const Frame& frame,
                        const command_detail::CommandRow& row);
 
-    ConsoleLink& m_link;
+    UnitLink& m_link;
     const DeviceTable& m_devices;
     MultiviewerState& m_state;
     const bool& m_locked;

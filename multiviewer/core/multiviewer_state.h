@@ -1,12 +1,15 @@
 #pragma once
 
-#include "link/discovery.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace brenvik {
+
+// The multiviewer reports its whole state in one block of this many bytes.
+inline constexpr std::size_t kMultiviewerStateBlockSize = 789;
 
 inline constexpr int kWindowCount = 16;
 

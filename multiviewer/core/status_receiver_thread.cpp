@@ -8,7 +8,7 @@
 
 namespace brenvik {
 
-std::unique_ptr<StatusReceiverThread> StatusReceiverThread::Start(ConsoleLink& link,
+std::unique_ptr<StatusReceiverThread> StatusReceiverThread::Start(UnitLink& link,
                                                                   const std::optional<DeviceEntry>& unit,
                                                                   UiDispatcher& ui,
                                                                   StatusReportApplier& applier) {
@@ -16,16 +16,16 @@ std::unique_ptr<StatusReceiverThread> StatusReceiverThread::Start(ConsoleLink& l
 }
 
 std::unique_ptr<StatusReceiverThread>
-StatusReceiverThread::Start(ConsoleLink& link, const std::optional<DeviceEntry>& unit, UiDispatcher& ui,
+StatusReceiverThread::Start(UnitLink& link, const std::optional<DeviceEntry>& unit, UiDispatcher& ui,
                             StatusReportApplier& applier, Timing timing) {
-    auto socket = link.Udp().OpenStatusSocket(unit);
+    auto socket = link.OpenStatusSocket(unit);
     if (!socket || !unit) {
         return nullptr;
     }
     return std::make_unique<StatusReceiverThread>(std::move(*socket), *unit, link, ui, applier, timing);
 }
 
-StatusReceiverThread::StatusReceiverThread(StatusSocket socket, const DeviceEntry& unit, ConsoleLink& link,
+StatusReceiverThread::StatusReceiverThread(StatusSocket socket, const DeviceEntry& unit, UnitLink& link,
                                            UiDispatcher& ui, StatusReportApplier& applier, Timing timing)
     : m_unit(unit), m_link(link), m_ui(ui), m_applier(applier), m_timing(timing) {
     m_thread = std::jthread([this, owned = std::move(socket)](std::stop_token stop) mutable {
@@ -92,10 +92,43 @@ void StatusReceiverThread::PostReports(std::vector<std::vector<std::uint8_t>>& b
     batch.clear();
 }
 
+namespace {
+
+// Where the link thread leaves a re-read for the receiver thread. Shared by both, so that a link
+// that answers after the receiver has gone writes into something that still exists.
+struct RereadMailbox {
+    std::mutex mutex; // guards read
+    std::condition_variable_any arrived;
+    std::optional<StateRead> read;
+};
+
+} // namespace
+
 void StatusReceiverThread::HandleSettingsReplaced(std::uint8_t opcode, std::stop_token stop) {
-    const StateRead read = QueryUnitState(m_link, m_unit, stop, m_timing.stateRead);
-    if (read.outcome == StateRead::Outcome::Stopped) {
-        return;
+    // The re-read goes through the link thread like every other exchange, so the operator's
+    // commands keep leaving while it waits; this thread waits for it, as no report may be applied
+    // before it.
+    auto mailbox = std::make_shared<RereadMailbox>();
+    QueryUnitState(
+        m_link, m_unit, stop,
+        [mailbox](StateRead read) {
+            {
+                std::lock_guard lock(mailbox->mutex);
+                mailbox->read = std::move(read);
+            }
+            mailbox->arrived.notify_all();
+        },
+        m_timing.stateRead);
+    StateRead read;
+    {
+        std::unique_lock lock(mailbox->mutex);
+        // The link answers within the read's window once the exchange starts; the bound covers
+        // the operations queued before it.
+        if (!mailbox->arrived.wait_for(lock, stop, m_timing.stateRead * 4, [&] { return mailbox->read.has_value(); }) ||
+            mailbox->read->outcome == StateRead::Outcome::Stopped) {
+            return;
+        }
+        read = *mailbox->read;
     }
     m_ui.Post([&applier = m_applier, read] { applier.ApplyStateRead(read); });
     // Reports that arrive during the wait stay queued in the socket.

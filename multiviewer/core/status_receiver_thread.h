@@ -1,9 +1,9 @@
 #pragma once
 
-#include "link/console_link.h"
 #include "link/device_table.h"
 #include "link/platform/wakeup_event.h"
-#include "link/udp_channel.h"
+#include "link/status_socket.h"
+#include "link/unit_link.h"
 #include "multiviewer/core/status_report_applier.h"
 #include "multiviewer/core/ui_dispatcher.h"
 #include "multiviewer/core/unit_state_reader.h"
@@ -11,6 +11,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -21,9 +22,9 @@ namespace brenvik {
 
 // The thread that receives a multiviewer's reports on the status socket. It only receives, checks
 // the identifier and length, and posts copies to the UI thread, where the applier does the rest;
-// after a settings-replaced report it also does the I/O of the state re-read and the wait that
-// follows it. Destroying the object stops the thread and joins it; every wait of the thread ends
-// at once on a stop (the state read of a re-read within 20 ms).
+// after a settings-replaced report it also queues the state re-read on the link, waits for it and
+// then for the unit to settle. Destroying the object stops the thread and joins it; every wait of
+// the thread ends at once on a stop, the re-read's included (it is cancelled on the link).
 class StatusReceiverThread {
 public:
     // The most reports one task carries, so that a flood still reaches the record in steady steps.
@@ -40,15 +41,15 @@ public:
     // Opens the status socket for `unit` and starts the thread; nothing when the socket cannot be
     // opened (the console page then writes "create socket fail\n" and works without reports).
     // `ui` and `applier` must outlive the returned object; tasks posted to `ui` use `applier`.
-    static std::unique_ptr<StatusReceiverThread> Start(ConsoleLink& link,
+    static std::unique_ptr<StatusReceiverThread> Start(UnitLink& link,
                                                        const std::optional<DeviceEntry>& unit,
                                                        UiDispatcher& ui, StatusReportApplier& applier);
-    static std::unique_ptr<StatusReceiverThread> Start(ConsoleLink& link,
+    static std::unique_ptr<StatusReceiverThread> Start(UnitLink& link,
                                                        const std::optional<DeviceEntry>& unit,
                                                        UiDispatcher& ui, StatusReportApplier& applier,
                                                        Timing timing);
 
-    StatusReceiverThread(StatusSocket socket, const DeviceEntry& unit, ConsoleLink& link, UiDispatcher& ui,
+    StatusReceiverThread(StatusSocket socket, const DeviceEntry& unit, UnitLink& link, UiDispatcher& ui,
                          StatusReportApplier& applier, Timing timing);
     StatusReceiverThread(const StatusReceiverThread&) = delete;
     StatusReceiverThread& operator=(const StatusReceiverThread&) = delete;
@@ -68,7 +69,7 @@ private:
     bool SleepUnlessStopped(std::chrono::milliseconds duration, std::stop_token stop);
 
     const DeviceEntry m_unit; // the unit the reports must come from
-    ConsoleLink& m_link;      // for the state re-read
+    UnitLink& m_link;         // for the state re-read
     UiDispatcher& m_ui;
     StatusReportApplier& m_applier; // used only inside tasks posted to m_ui
     const Timing m_timing;

@@ -1,23 +1,14 @@
 #include "multiviewer/core/unit_state_reader.h"
-#include "multiviewer/core/multiviewer_opcodes.h"
 
 #include "link/frame.h"
+#include "multiviewer/core/multiviewer_opcodes.h"
 
 #include <algorithm>
-#include <array>
-#include <thread>
+#include <memory>
 
 namespace brenvik {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-constexpr std::size_t kLanReceiveSize = 1024;
-// Every wait of a read is cut into slices this long, so that a stop request is seen in time.
-constexpr std::chrono::milliseconds kStopSlice{20};
-constexpr std::chrono::milliseconds kSerialSettle{20};
-constexpr std::chrono::milliseconds kSerialPoll{10};
 
 StateBlock BlockOf(std::span<const std::uint8_t> answer) {
     StateBlock block{};
@@ -25,87 +16,65 @@ StateBlock BlockOf(std::span<const std::uint8_t> answer) {
     return block;
 }
 
+// On the LAN only a datagram of the right size, opcode and type code is the answer; every other
+// datagram is passed over and the wait goes on.
 bool IsStateAnswer(std::span<const std::uint8_t> datagram) {
     return datagram.size() >= kStateAnswerMinSize && datagram[frame_offset::kOpcode] == mv_opcode::kQueryState &&
            datagram[frame_offset::kTypeCode] == kTypeMultiviewer;
 }
 
-std::chrono::milliseconds Left(Clock::time_point deadline) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-}
-
-StateRead QueryOverLan(ConsoleLink& link, const std::optional<DeviceEntry>& unit, const Frame& query,
-                       std::stop_token stop, Clock::time_point deadline) {
-    auto socket = link.Udp().OpenCommandSocket(unit);
-    if (!socket) {
-        return {};
+StateRead::Outcome ReadOutcome(ExchangeOutcome outcome) {
+    switch (outcome) {
+    case ExchangeOutcome::Completed:
+        return StateRead::Outcome::Answered;
+    case ExchangeOutcome::WindowEnded:
+        return StateRead::Outcome::TimedOut;
+    case ExchangeOutcome::Cancelled:
+        return StateRead::Outcome::Stopped;
+    case ExchangeOutcome::NotAddressed:
+    case ExchangeOutcome::SocketUnavailable:
+    case ExchangeOutcome::PortClosed:
+        break;
     }
-    socket->Send(query);
-    std::array<std::uint8_t, kLanReceiveSize> buffer{};
-    for (auto left = Left(deadline); left.count() >= 0; left = Left(deadline)) {
-        if (stop.stop_requested()) {
-            return {StateRead::Outcome::Stopped, std::nullopt};
-        }
-        if (!socket->WaitReadable(std::min(left, kStopSlice))) {
-            continue;
-        }
-        // Drain everything that waits before the next wait: a burst of other datagrams must not
-        // push the answer past the deadline.
-        while (const auto received = socket->Receive(buffer)) {
-            const auto datagram = std::span<const std::uint8_t>(buffer).first(*received);
-            if (IsStateAnswer(datagram)) {
-                return {StateRead::Outcome::Answered, BlockOf(datagram)};
-            }
-        }
-    }
-    return {StateRead::Outcome::TimedOut, std::nullopt};
-}
-
-// The serial line carries no datagram boundaries: the first 809 bytes that arrive are the answer.
-StateRead QueryOverSerial(ConsoleLink& link, const Frame& query, std::stop_token stop,
-                          Clock::time_point deadline) {
-    auto session = link.OpenSerialSession();
-    if (!session) {
-        return {};
-    }
-    session->DrainInput();
-    session->Write(query);
-    std::this_thread::sleep_for(kSerialSettle);
-    std::array<std::uint8_t, kStateAnswerMinSize> answer{};
-    while (Clock::now() <= deadline) {
-        if (stop.stop_requested()) {
-            return {StateRead::Outcome::Stopped, std::nullopt};
-        }
-        const int waiting = session->InputCount();
-        std::this_thread::sleep_for(kSerialPoll);
-        if (waiting >= static_cast<int>(answer.size())) {
-            const std::size_t read = session->Read(answer);
-            if (read == answer.size()) {
-                return {StateRead::Outcome::Answered, BlockOf(answer)};
-            }
-        }
-    }
-    return {StateRead::Outcome::TimedOut, std::nullopt};
+    return StateRead::Outcome::NotSent;
 }
 
 } // namespace
 
-StateRead QueryUnitState(ConsoleLink& link, const std::optional<DeviceEntry>& unit, std::stop_token stop,
-                         std::chrono::milliseconds wait) {
-    const auto deadline = Clock::now() + wait;
-    if (link.Mode() == LinkMode::Lan) {
-        const Frame query =
-            unit ? BuildFrame(unit->typeCode, unit->unitAddress, link.LinkByte(), mv_opcode::kQueryState)
-                 : Frame{};
-        return QueryOverLan(link, unit, query, stop, deadline);
+void QueryUnitState(UnitLink& link, const std::optional<DeviceEntry>& unit, std::stop_token cancel,
+                    std::function<void(StateRead)> done, std::chrono::milliseconds wait) {
+    // The block is written on the link thread by the collector and read by `done` after it.
+    auto block = std::make_shared<std::optional<StateBlock>>();
+    Exchange exchange;
+    // With no unit the link refuses before anything is built into a frame.
+    if (unit) {
+        exchange.request = BuildFrame(unit->typeCode, unit->unitAddress, link.LinkByte(), mv_opcode::kQueryState);
     }
-    // With no unit selected there is no addressing for the frame; nothing goes onto the line.
-    if (!unit) {
-        return {};
-    }
-    return QueryOverSerial(link,
-                           BuildFrame(unit->typeCode, unit->unitAddress, link.LinkByte(), mv_opcode::kQueryState),
-                           stop, deadline);
+    exchange.datagramWindow = wait;
+    exchange.takeDatagram = [block](std::span<const std::uint8_t> datagram, const Ipv4Address&) {
+        if (!IsStateAnswer(datagram)) {
+            return false;
+        }
+        *block = BlockOf(datagram);
+        return true;
+    };
+    // The serial line carries no datagram boundaries: the first 809 bytes that arrive are the answer.
+    exchange.streamWindow = wait;
+    exchange.takeStream = [block](std::span<const std::uint8_t> received) {
+        if (received.size() < kStateAnswerMinSize) {
+            return false;
+        }
+        *block = BlockOf(received);
+        return true;
+    };
+    exchange.done = [block, done = std::move(done)](ExchangeOutcome outcome) {
+        StateRead read{ReadOutcome(outcome), std::nullopt};
+        if (read.outcome == StateRead::Outcome::Answered) {
+            read.block = *block;
+        }
+        done(std::move(read));
+    };
+    link.StartExchange(unit, std::move(exchange), std::move(cancel));
 }
 
 bool ApplyStateRead(const StateRead& read, MultiviewerState& state, bool consoleLocked,
@@ -121,11 +90,6 @@ bool ApplyStateRead(const StateRead& read, MultiviewerState& state, bool console
     mainWindow.ShowCustomNameText(nameText);
     mainWindow.ShowLockPicture(consoleLocked ? kLockPictureLocked : kLockPictureUnlocked);
     return true;
-}
-
-bool ReadUnitState(ConsoleLink& link, const std::optional<DeviceEntry>& unit, MultiviewerState& state,
-                   bool consoleLocked, MainWindowHooks& mainWindow) {
-    return ApplyStateRead(QueryUnitState(link, unit), state, consoleLocked, mainWindow);
 }
 
 } // namespace brenvik

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "link/console_link.h"
 #include "link/device_table.h"
+#include "link/unit_link.h"
 #include "multiviewer/core/main_window_hooks.h"
 #include "multiviewer/core/multiviewer_state.h"
 #include "multiviewer/core/state_block.h"
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <stop_token>
 
@@ -17,11 +18,11 @@ inline constexpr std::chrono::milliseconds kStateReadWait{2000};
 // checksum bytes; the terminator may be missing.
 inline constexpr std::size_t kStateAnswerMinSize = 18 + kMultiviewerStateBlockSize + 2;
 
-// What the I/O half of a state read brings back.
+// What the link half of a state read brings back.
 struct StateRead {
     enum class Outcome {
-        NotSent,  // no command socket / serial port closed: nothing is decoded
-        Stopped,  // the stop token ended the wait: nothing is decoded
+        NotSent,  // no command socket / serial port closed / no unit: nothing is decoded
+        Stopped,  // cancelled before the answer came: nothing is decoded
         TimedOut, // no answer in time: the record is decoded again from the block it holds
         Answered, // `block` holds the unit's state
     };
@@ -29,20 +30,17 @@ struct StateRead {
     std::optional<StateBlock> block;
 };
 
-// The I/O half of ReadUnitState: sends query 0x0A to `unit` with the current link byte and waits
-// up to `wait` for the answer. Blocks the calling thread, which may be any thread; a stop request
-// ends the wait within 20 ms. Touches neither the record nor any control.
-StateRead QueryUnitState(ConsoleLink& link, const std::optional<DeviceEntry>& unit, std::stop_token stop = {},
-                         std::chrono::milliseconds wait = kStateReadWait);
+// The link half of ReadUnitState: queues query 0x0A to `unit` with the link's current link byte
+// and collects the answer within `wait`. `done` gets the read once, on the link thread (or at once
+// when the unit cannot be addressed), and must only hand it on; a cancel ends the wait at once
+// with Stopped. Touches neither the record nor any control.
+void QueryUnitState(UnitLink& link, const std::optional<DeviceEntry>& unit, std::stop_token cancel,
+                    std::function<void(StateRead)> done, std::chrono::milliseconds wait = kStateReadWait);
 
 // The UI-thread half: stores an answered block, decodes the held block (also after a time-out),
 // sets stateLoaded and shows the custom name text and the lock picture. Returns false and changes
 // nothing when the query was never sent or was stopped.
 bool ApplyStateRead(const StateRead& read, MultiviewerState& state, bool consoleLocked,
                     MainWindowHooks& mainWindow);
-
-// Both halves on the calling (UI) thread.
-bool ReadUnitState(ConsoleLink& link, const std::optional<DeviceEntry>& unit, MultiviewerState& state,
-                   bool consoleLocked, MainWindowHooks& mainWindow);
 
 } // namespace brenvik

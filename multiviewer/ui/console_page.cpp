@@ -4,9 +4,10 @@
 #include "multiviewer/core/page_type.h"
 #include "multiviewer/core/preview_refresh.h"
 
-#include "controls/input_blocker.h"
+#include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
 #include "res/skin.h"
+#include "res/skin_palette.h"
 
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -81,9 +82,10 @@ CClass_child_main_dlg::CClass_child_main_dlg(QWidget* parent, ConsolePageContext
 }
 
 CClass_child_main_dlg::~CClass_child_main_dlg() {
-    // Stop the threads before anything they post to goes; both waits end within a poll interval.
+    // The receiver stops and joins before anything it posts to goes; the state read, if it still
+    // runs, is cancelled on the link and its result dropped.
     m_receiver.reset();
-    m_stateRead = std::jthread();
+    m_stateRead.reset();
 }
 
 void CClass_child_main_dlg::PlaceControls() {
@@ -123,24 +125,23 @@ void CClass_child_main_dlg::PlaceControls() {
 }
 
 void CClass_child_main_dlg::StartStateRead() {
-    // The unit's whole state comes first; the read waits up to 2000 ms off the UI thread while the
-    // window keeps painting and refuses input.
-    m_readBlocker = std::make_unique<InputBlocker>(window());
+    // The unit's whole state comes first; the read waits up to 2000 ms on the link thread while the
+    // window keeps painting, refuses input and says that the unit is being read.
+    m_stateRead = std::make_unique<BackgroundOperation>(window(), [this](bool reading) { ShowReading(reading); });
     const std::optional<DeviceEntry> unit = m_context.devices.Selected();
-    m_stateRead = std::jthread([this, unit](std::stop_token stop) {
-        StateRead read = QueryUnitState(m_context.link, unit, stop);
-        if (stop.stop_requested()) {
-            return;
-        }
-        QMetaObject::invokeMethod(
-            this, [this, read = std::move(read)] { FinishInitialisation(read); }, Qt::QueuedConnection);
-    });
+    m_stateRead->Run<StateRead>(
+        [this, unit](std::stop_token cancel, std::function<void(StateRead)> done) {
+            QueryUnitState(m_context.link, unit, std::move(cancel), std::move(done));
+        },
+        [this](StateRead read) { FinishInitialisation(read); });
+}
+
+void CClass_child_main_dlg::ShowReading(bool reading) {
+    m_reading = reading;
+    update();
 }
 
 void CClass_child_main_dlg::FinishInitialisation(const StateRead& read) {
-    m_stateRead.join();
-    m_readBlocker.reset();
-
     MultiviewerState& state = m_context.state;
     ApplyStateRead(read, state, m_context.consoleLocked, m_context.mainWindow);
     RecomputeSwitcherCells(state);
@@ -260,6 +261,13 @@ void CClass_child_main_dlg::contextMenuEvent(QContextMenuEvent* event) {
 void CClass_child_main_dlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(rect(), Skin::Picture(kPictureBackground));
+    if (m_reading) {
+        painter.setPen(QColor(palette::kCaption));
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(m_context.scale.Y(16));
+        painter.setFont(font);
+        painter.drawText(m_pageArea, Qt::AlignCenter, QStringLiteral("Reading the unit\u2026"));
+    }
 }
 
 } // namespace brenvik

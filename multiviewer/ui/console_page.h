@@ -16,17 +16,16 @@
 
 #include <array>
 #include <memory>
-#include <thread>
 
 namespace brenvik {
 
-class InputBlocker;
+class BackgroundOperation;
 class LayoutPreview;
 class PictureButton;
 
 // What the console page of a multiviewer works with; all of it outlives the page.
 struct ConsolePageContext {
-    ConsoleLink& link;
+    UnitLink& link;
     const DeviceTable& devices;
     MultiviewerState& state;
     const bool& consoleLocked;
@@ -86,6 +85,7 @@ private:
     void PlaceControls();
     void StartStateRead();
     void FinishInitialisation(const StateRead& read);
+    void ShowReading(bool reading);
     PictureButton* PageButton(std::uint8_t pageType) const;
     void ShowPageButtonImage(std::uint8_t pageType, bool selected);
 
@@ -105,8 +105,8 @@ private:
     std::uint8_t m_lastPageType = 0;
     bool m_initialised = false;
 
-    std::unique_ptr<InputBlocker> m_readBlocker;
-    std::jthread m_stateRead;
+    bool m_reading = false;
+    std::unique_ptr<BackgroundOperation> m_stateRead; // the read of the unit's state at opening
     std::unique_ptr<StatusReceiverThread> m_receiver;
 };
 

@@ -8,6 +8,7 @@
 #include "multiviewer/core/unit_state_reader.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
+#include "support/await.h"
 #include "support/loopback_ports.h"
 #include "support/recording_console.h"
 #include "support/recording_messages.h"
@@ -26,6 +27,14 @@
 
 namespace brenvik {
 namespace {
+
+// Both halves of a state read, as the console page does them, waited for.
+bool ReadUnitState(UnitLink& link, const std::optional<DeviceEntry>& unit, MultiviewerState& state, bool locked,
+                   MainWindowHooks& mainWindow) {
+    const auto read =
+        test::Await<StateRead>([&](auto done) { QueryUnitState(link, unit, {}, std::move(done)); });
+    return read && ApplyStateRead(*read, state, locked, mainWindow);
+}
 
 using namespace std::chrono_literals;
 using sim::MultiviewerModel;
@@ -81,6 +90,16 @@ protected:
         m_simulator.Invoke([&] { change(*m_model, m_simulator.Unit(0)); });
     }
     bool PumpUntil(const std::function<bool()>& done) { return m_ui.PumpUntil(done, kArrival); }
+    // Sends through `send` and waits until the unit has taken the frame, so that what the test
+    // changes in the model next applies to what comes after it.
+    bool Heard(const std::function<bool()>& send) {
+        const std::size_t before = m_simulator.Unit(0).ReceivedCount();
+        if (!send() || !m_simulator.Unit(0).WaitForReceived(before + 1, kArrival)) {
+            return false;
+        }
+        m_simulator.Invoke([] {}); // the unit's thread has finished handling the frame
+        return true;
+    }
     bool ModelReaches(const std::function<bool(const MultiviewerSettings&)>& done) {
         const auto deadline = std::chrono::steady_clock::now() + kArrival;
         while (!Model([&](const MultiviewerSettings& s) { return done(s); })) {
@@ -325,8 +344,7 @@ TEST_F(SimulatedMultiviewer, SpoiltReportsChangeNothing) {
     for (ReportFault fault : {ReportFault::ForeignIdentifier, ReportFault::Short, ReportFault::UnknownOpcode,
                               ReportFault::OutOfRange}) {
         WithModel([&](MultiviewerModel& model, sim::SimulatedUnit&) { model.Faults().fault = fault; });
-        ASSERT_TRUE(m_commands.SetUmd(4, 1));
-        ASSERT_TRUE(ModelReaches([](const MultiviewerSettings& m) { return m.labels[3].umdOn == 1; }));
+        ASSERT_TRUE(Heard([&] { return m_commands.SetUmd(4, 1); }));
         m_state.umdOn.At(4) = 0;
         WithModel(
             [&](MultiviewerModel& model, sim::SimulatedUnit&) { model.Faults().fault = ReportFault::None; });
@@ -342,10 +360,10 @@ TEST_F(SimulatedMultiviewer, SpoiltReportsChangeNothing) {
 TEST_F(SimulatedMultiviewer, SilencedAndDisabledReportsNeverArrive) {
     OpenPage(kPageColors);
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Policy().silenced = {0x3F}; });
-    ASSERT_TRUE(m_commands.SetBorder(0));
+    ASSERT_TRUE(Heard([&] { return m_commands.SetBorder(0); }));
     m_state.borderOn = 1;
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Policy().enabled = false; });
-    ASSERT_TRUE(m_commands.SetUmdTextColor(2, 3));
+    ASSERT_TRUE(Heard([&] { return m_commands.SetUmdTextColor(2, 3); }));
     m_state.umdTextColor.At(2) = 0;
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Policy() = {}; });
     ASSERT_TRUE(m_commands.SetFormatTextColor(6, 9));

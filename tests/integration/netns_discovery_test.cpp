@@ -1,6 +1,8 @@
+#include "link/console_link.h"
 #include "link/discovery.h"
 #include "link/text_codec.h"
 #include "sim/unit_simulator.h"
+#include "support/await.h"
 #include "support/recording_messages.h"
 
 #include <gtest/gtest.h>
@@ -254,14 +256,16 @@ TEST(NetnsDiscovery, ProductEndpointsFindBothUnitsAcrossTheVethPair) {
     Child console = Spawn(namespaces.ConsoleNamespace(), [](int output) {
         test::RecordingMessages messages;
         ConsoleLink link(Endpoints{}, messages);
-        const DiscoveryResult result = DiscoverOverLan(link);
-        std::string text = "status " + result.statusText + "\n";
-        for (const auto& item : result.listItems) {
-            text += "item " + Ascii(item) + "\n";
+        const auto result = test::Await<DiscoveryResult>(
+            [&](auto done) { StartDiscovery(link, {}, std::move(done)); });
+        std::string text = "found " + std::to_string(result ? result->units.size() : 0) + "\n";
+        for (const auto& unit : result ? result->units : std::vector<DiscoveredUnit>{}) {
+            text += "unit " + Ascii(unit.modelName) + "@" + unit.entry.Ip() + "\n";
         }
-        if (!result.entries.empty()) {
-            text +=
-                std::string("sent ") + (link.SendFrame(result.entries[0], kBorderOn) ? "yes" : "no") + "\n";
+        if (result && !result->units.empty()) {
+            const bool queued = link.Send(result->units[0].entry, kBorderOn);
+            text += std::string("sent ") + (queued && link.WaitUntilIdle(std::chrono::seconds(2)) ? "yes" : "no") +
+                    "\n";
         }
         for (const auto& error : messages.Errors()) {
             text += "error " + error + "\n";
@@ -275,8 +279,8 @@ TEST(NetnsDiscovery, ProductEndpointsFindBothUnitsAcrossTheVethPair) {
     Reap(console);
     Reap(units);
 
-    const std::string expectedConsole = "status Connected - 2\nitem PQV-16_" + namespaces.UnitAddress(0) +
-                                        "\nitem PQT-8_" + namespaces.UnitAddress(1) + "\nsent yes\n";
+    const std::string expectedConsole = "found 2\nunit 16CH Monitorgrid@" + namespaces.UnitAddress(0) +
+                                        "\nunit PQT0642@" + namespaces.UnitAddress(1) + "\nsent yes\n";
     EXPECT_EQ(consoleOutput, expectedConsole);
     // Unit 0 heard the broadcast request, then the command.
     ASSERT_EQ(std::count(unitsOutput.begin(), unitsOutput.end(), '\n'), 2) << unitsOutput;

@@ -2,6 +2,7 @@
 #include "sim/unit_frame.h"
 #include "sim/unit_list_parser.h"
 #include "sim/unit_simulator.h"
+#include "support/await.h"
 #include "support/loopback_ports.h"
 #include "support/recording_messages.h"
 
@@ -39,20 +40,29 @@ TEST(UnitSimulator, BehaviourAnswersFromTheUnitsOwnAddressAndReportsToTheStatusP
 
     DeviceEntry entry;
     entry.SetIp("127.0.0.9");
-    auto socket = link.Udp().OpenCommandSocket(entry);
-    ASSERT_TRUE(socket);
-    ASSERT_TRUE(socket->Send(BuildFrame(kTypeMultiviewer, 1, 1, 0x0A)));
-    ASSERT_TRUE(socket->WaitReadable(2s));
-    std::array<std::uint8_t, 64> buffer{};
-    const auto size = socket->Receive(buffer);
-    ASSERT_EQ(size, 22u);
-    EXPECT_EQ(socket->Peer(), (Ipv4Address{{127, 0, 0, 9}, endpoints.unitPort}));
+    Frame answer;
+    Ipv4Address sender;
+    Exchange exchange{BuildFrame(kTypeMultiviewer, 1, 1, 0x0A), false,
+                      [&](std::span<const std::uint8_t> datagram, const Ipv4Address& from) {
+                          answer.assign(datagram.begin(), datagram.end());
+                          sender = from;
+                          return true;
+                      },
+                      2s, {}, 2s, {}};
+    const auto outcome = test::Await<ExchangeOutcome>([&](auto done) {
+        exchange.done = done;
+        link.StartExchange(entry, std::move(exchange), {});
+    });
+    ASSERT_EQ(outcome, ExchangeOutcome::Completed);
+    ASSERT_EQ(answer.size(), 22u);
+    EXPECT_EQ(sender, (Ipv4Address{{127, 0, 0, 9}, endpoints.unitPort}));
+    const Frame& buffer = answer;
     EXPECT_EQ(buffer[frame_offset::kOpcode], 0x0A);
     EXPECT_EQ(buffer[frame_offset::kUnitData], 1);
     EXPECT_TRUE(
         std::equal(config.unitId.begin(), config.unitId.end(), buffer.begin() + frame_offset::kUnitId));
 
-    auto status = link.Udp().OpenStatusSocket(entry);
+    auto status = link.OpenStatusSocket(entry);
     ASSERT_TRUE(status);
     int seen = 0;
     bool reported = false;

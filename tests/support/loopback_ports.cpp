@@ -1,6 +1,6 @@
-#include "loopback_ports.h"
+#include "support/loopback_ports.h"
 
-#include "sim/loopback_endpoints.h"
+#include "link/platform/udp_socket.h"
 
 #include <atomic>
 #include <stdexcept>
@@ -14,8 +14,9 @@ std::uint16_t FreeUdpPort() {
     static std::atomic<unsigned> next{static_cast<unsigned>(getpid()) * 37u};
     for (int attempt = 0; attempt < 2000; ++attempt) {
         const auto candidate = static_cast<std::uint16_t>(20000u + next.fetch_add(1) % 40000u);
-        if (const auto port = sim::FreeUdpPort(candidate, 1)) {
-            return *port;
+        auto probe = UdpSocket::Create();
+        if (probe && probe->Bind(Ipv4Address{{}, candidate})) {
+            return candidate;
         }
     }
     throw std::runtime_error("no free UDP port on loopback");

@@ -1,11 +1,14 @@
-#include "fake_serial_port.h"
 #include "link/console_link.h"
+#include "unit/link/fake_serial_port.h"
+#include "support/await.h"
 #include "support/loopback_ports.h"
 #include "support/recording_messages.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
+#include <future>
 
 namespace brenvik {
 namespace {
@@ -52,8 +55,8 @@ protected:
 };
 
 TEST_F(LanLink, TwoCommandsInARowEachBindTheLocalPortAgain) {
-    EXPECT_TRUE(m_link.SendFrame(m_unit, kQuery));
-    EXPECT_TRUE(m_link.SendFrame(m_unit, kLayout));
+    EXPECT_TRUE(m_link.Send(m_unit, kQuery));
+    EXPECT_TRUE(m_link.Send(m_unit, kLayout));
     const auto first = NextAtUnit();
     const auto second = NextAtUnit();
     ASSERT_TRUE(first && second);
@@ -64,70 +67,122 @@ TEST_F(LanLink, TwoCommandsInARowEachBindTheLocalPortAgain) {
     EXPECT_TRUE(m_messages.Errors().empty());
 }
 
+TEST_F(LanLink, ManySendsArriveInTheOrderTheyWereQueued) {
+    constexpr int kSends = 20;
+    for (int i = 0; i < kSends; ++i) {
+        ASSERT_TRUE(m_link.Send(m_unit, BuildFrame(kTypeMultiviewer, 0x01, 1, 0x33,
+                                                   std::array<std::uint8_t, 1>{static_cast<std::uint8_t>(i)})));
+    }
+    for (int i = 0; i < kSends; ++i) {
+        const auto arrived = NextAtUnit();
+        ASSERT_TRUE(arrived) << "frame " << i;
+        EXPECT_EQ(arrived->first[frame_offset::kPayload], i);
+    }
+}
+
 TEST_F(LanLink, NoUnitSelectedAsksForOneAndSendsNothing) {
-    EXPECT_FALSE(m_link.SendFrame(std::nullopt, kQuery));
+    EXPECT_FALSE(m_link.Send(std::nullopt, kQuery));
     EXPECT_EQ(m_messages.Errors(), std::vector<std::string>{"Please choose a device"});
-    // The command slot is free again: the next command goes out, and it is the first to arrive.
-    EXPECT_TRUE(m_link.SendFrame(m_unit, kLayout));
+    // The next command goes out, and it is the first to arrive.
+    EXPECT_TRUE(m_link.Send(m_unit, kLayout));
     const auto arrived = NextAtUnit();
     ASSERT_TRUE(arrived);
     EXPECT_EQ(arrived->first, kLayout);
     EXPECT_FALSE(UnitHasMore());
 }
 
-TEST_F(LanLink, HeldLocalPortDropsCommandsSilently) {
+TEST_F(LanLink, HeldLocalPortDropsCommandsSilentlyAndRefusesExchanges) {
     {
         auto holder = UdpSocket::Create();
         ASSERT_TRUE(holder->Bind(Ipv4Address{{0, 0, 0, 0}, m_endpoints.localPort}));
-        EXPECT_FALSE(m_link.SendFrame(m_unit, kQuery));
-        EXPECT_FALSE(m_link.Udp().OpenBroadcastSocket());
-        EXPECT_FALSE(m_link.Udp().OpenCommandSocket(m_unit));
+        EXPECT_TRUE(m_link.Send(m_unit, kQuery));
+        const auto outcome = test::Await<ExchangeOutcome>([&](auto done) {
+            m_link.StartExchange(m_unit, Exchange{kQuery, false, {}, 100ms, {}, 100ms, done}, {});
+        });
+        EXPECT_EQ(outcome, ExchangeOutcome::SocketUnavailable);
+        ASSERT_TRUE(m_link.WaitUntilIdle(kArrival));
     }
     EXPECT_TRUE(m_messages.Errors().empty());
-    EXPECT_TRUE(m_link.SendFrame(m_unit, kLayout));
+    EXPECT_TRUE(m_link.Send(m_unit, kLayout));
     const auto arrived = NextAtUnit();
     ASSERT_TRUE(arrived);
     EXPECT_EQ(arrived->first, kLayout);
 }
 
 TEST_F(LanLink, CommandsAfterTheStatusSocketOpenedStillGoToTheUnitPort) {
-    auto status = m_link.Udp().OpenStatusSocket(m_unit);
+    auto status = m_link.OpenStatusSocket(m_unit);
     ASSERT_TRUE(status);
     EXPECT_EQ(status->LocalPort(), m_endpoints.statusPort);
-    EXPECT_TRUE(m_link.SendFrame(m_unit, kQuery));
+    EXPECT_TRUE(m_link.Send(m_unit, kQuery));
     const auto arrived = NextAtUnit();
     ASSERT_TRUE(arrived);
     EXPECT_EQ(arrived->first, kQuery);
 }
 
 TEST_F(LanLink, StatusSocketNeedsAUnitAndAFreePort) {
-    EXPECT_FALSE(m_link.Udp().OpenStatusSocket(std::nullopt));
+    EXPECT_FALSE(m_link.OpenStatusSocket(std::nullopt));
     EXPECT_EQ(m_messages.Errors(), std::vector<std::string>{"Please choose a device"});
-    auto first = m_link.Udp().OpenStatusSocket(m_unit);
+    auto first = m_link.OpenStatusSocket(m_unit);
     ASSERT_TRUE(first);
-    EXPECT_FALSE(m_link.Udp().OpenStatusSocket(m_unit));
+    EXPECT_FALSE(m_link.OpenStatusSocket(m_unit));
 }
 
 TEST_F(LanLink, UnitWithoutAnAddressIsNotSentTo) {
     DeviceEntry serialUnit = m_unit;
     serialUnit.SetIp("");
-    EXPECT_FALSE(m_link.SendFrame(serialUnit, kQuery));
+    EXPECT_FALSE(m_link.Send(serialUnit, kQuery));
+    const auto outcome = test::Await<ExchangeOutcome>(
+        [&](auto done) { m_link.StartExchange(serialUnit, Exchange{kQuery, false, {}, 100ms, {}, 100ms, done}, {}); });
+    EXPECT_EQ(outcome, ExchangeOutcome::NotAddressed);
     EXPECT_TRUE(m_messages.Errors().empty());
 }
 
-TEST_F(LanLink, CommandSocketReceiveTakesTheSenderAsPeer) {
-    auto socket = m_link.Udp().OpenCommandSocket(m_unit);
-    ASSERT_TRUE(socket);
-    EXPECT_EQ(socket->Peer(), (Ipv4Address{{127, 0, 0, 2}, m_endpoints.unitPort}));
-    ASSERT_TRUE(socket->Send(kQuery));
-    const auto arrived = NextAtUnit();
-    ASSERT_TRUE(arrived);
-    ASSERT_TRUE(m_unitSocket->SendTo(arrived->second, kLayout));
-    ASSERT_TRUE(socket->WaitReadable(kArrival));
-    std::array<std::uint8_t, 128> buffer{};
-    const auto size = socket->Receive(buffer);
-    ASSERT_EQ(size, kLayout.size());
-    EXPECT_EQ(socket->Peer(), (Ipv4Address{{127, 0, 0, 2}, m_endpoints.unitPort}));
+TEST_F(LanLink, ExchangeTakesTheUnitsReplyWithItsSender) {
+    std::optional<Ipv4Address> sender;
+    Exchange exchange{kQuery, false, [&](std::span<const std::uint8_t> datagram, const Ipv4Address& from) {
+                          sender = from;
+                          return Frame(datagram.begin(), datagram.end()) == kLayout;
+                      },
+                      kArrival, {}, kArrival, {}};
+    std::promise<ExchangeOutcome> ended;
+    exchange.done = [&](ExchangeOutcome outcome) { ended.set_value(outcome); };
+    m_link.StartExchange(m_unit, std::move(exchange), {});
+    const auto query = NextAtUnit();
+    ASSERT_TRUE(query);
+    EXPECT_EQ(query->first, kQuery);
+    ASSERT_TRUE(m_unitSocket->SendTo(query->second, kLayout));
+    auto outcome = ended.get_future();
+    ASSERT_EQ(outcome.wait_for(kArrival), std::future_status::ready);
+    EXPECT_EQ(outcome.get(), ExchangeOutcome::Completed);
+    EXPECT_EQ(sender, (Ipv4Address{{127, 0, 0, 2}, m_endpoints.unitPort}));
+}
+
+// A unit that stays silent must not hold the operator's commands back: a command queued while an
+// exchange waits for its reply leaves through the exchange's socket before the window ends.
+TEST_F(LanLink, CommandsLeaveWhileAnExchangeWaitsForASilentUnit) {
+    std::atomic<bool> exchangeEnded{false};
+    std::promise<ExchangeOutcome> ended;
+    std::stop_source cancel;
+    m_link.StartExchange(m_unit,
+                         Exchange{kQuery, false, [](auto, const auto&) { return false; }, 5000ms, {}, 5000ms,
+                                  [&](ExchangeOutcome outcome) {
+                                      exchangeEnded = true;
+                                      ended.set_value(outcome);
+                                  }},
+                         cancel.get_token());
+    const auto query = NextAtUnit();
+    ASSERT_TRUE(query);
+    EXPECT_EQ(query->first, kQuery);
+    EXPECT_TRUE(m_link.Send(m_unit, kLayout));
+    const auto command = NextAtUnit();
+    ASSERT_TRUE(command);
+    EXPECT_EQ(command->first, kLayout);
+    EXPECT_EQ(command->second.port, m_endpoints.localPort);
+    EXPECT_FALSE(exchangeEnded);
+    cancel.request_stop();
+    auto outcome = ended.get_future();
+    ASSERT_EQ(outcome.wait_for(kArrival), std::future_status::ready);
+    EXPECT_EQ(outcome.get(), ExchangeOutcome::Cancelled);
 }
 
 // A whole rack answers a search at once, before the console reads any reply: the broadcast
@@ -139,19 +194,33 @@ TEST_F(LanLink, BroadcastSocketQueuesAFullRacksBurstOfAnswers) {
         GTEST_SKIP() << "net.core.rmem_max caps receive queues below 1 MiB here";
     }
     constexpr int kAnswers = 400;
-    auto socket = m_link.Udp().OpenBroadcastSocket();
-    ASSERT_TRUE(socket);
-    auto rack = UdpSocket::Create();
-    ASSERT_TRUE(rack);
-    const std::vector<std::uint8_t> answer(44, 0x2D);
-    for (int i = 0; i < kAnswers; ++i) {
-        ASSERT_TRUE(rack->SendTo(Ipv4Address{{127, 0, 0, 1}, m_endpoints.localPort}, answer));
-    }
+    std::promise<void> rackAnswered;
+    auto answered = rackAnswered.get_future().share();
     int queued = 0;
-    std::array<std::uint8_t, 128> buffer{};
-    while (socket->Receive(buffer)) {
-        ++queued;
-    }
+    Exchange search{BuildDiscoveryRequest(1), true,
+                    [&, answered](auto, const auto&) {
+                        // The first reply holds the link thread until the whole rack has answered.
+                        answered.wait();
+                        ++queued;
+                        return false;
+                    },
+                    1000ms, {}, 1000ms, {}};
+    // The rack answers once the request is out, so the broadcast socket is bound by then. A
+    // broadcast reaches only sockets bound to the wildcard address.
+    m_unitSocket.reset();
+    auto rack = UdpSocket::Create();
+    ASSERT_TRUE(rack && rack->Bind(Ipv4Address{{}, m_endpoints.unitPort}));
+    const auto outcome = test::Await<ExchangeOutcome>([&](auto done) {
+        search.done = done;
+        m_link.StartExchange(std::nullopt, std::move(search), {});
+        ASSERT_TRUE(rack->WaitReadable(kArrival));
+        const std::vector<std::uint8_t> answer(44, 0x2D);
+        for (int i = 0; i < kAnswers; ++i) {
+            ASSERT_TRUE(rack->SendTo(Ipv4Address{{127, 0, 0, 1}, m_endpoints.localPort}, answer));
+        }
+        rackAnswered.set_value();
+    });
+    EXPECT_EQ(outcome, ExchangeOutcome::WindowEnded);
     EXPECT_EQ(queued, kAnswers);
 }
 
@@ -162,16 +231,16 @@ protected:
         m_link.AttachSerialPort(&m_port);
     }
     test::RecordingMessages m_messages;
+    test::FakeSerialPort m_port; // before the link, whose thread uses it until the link goes
     ConsoleLink m_link;
-    test::FakeSerialPort m_port;
 };
 
 TEST_F(SerialLink, ClosedPortSendsNothingAndSaysNothing) {
     m_port.SetOpen(false);
-    EXPECT_FALSE(m_link.SendFrame(std::nullopt, kQuery));
+    EXPECT_TRUE(m_link.Send(std::nullopt, kQuery));
     m_link.AttachSerialPort(nullptr);
-    EXPECT_FALSE(m_link.SendFrame(std::nullopt, kQuery));
-    EXPECT_FALSE(m_link.SerialPortOpen());
+    EXPECT_TRUE(m_link.Send(std::nullopt, kQuery));
+    ASSERT_TRUE(m_link.WaitUntilIdle(kArrival));
     EXPECT_TRUE(m_port.Written().empty());
     EXPECT_TRUE(m_port.Log().empty());
     EXPECT_TRUE(m_messages.Errors().empty());
@@ -179,7 +248,8 @@ TEST_F(SerialLink, ClosedPortSendsNothingAndSaysNothing) {
 
 TEST_F(SerialLink, UnaskedBytesAreDrainedBeforeTheFrameIsWritten) {
     m_port.Arrive(std::vector<std::uint8_t>(300, 0x5A));
-    EXPECT_TRUE(m_link.SendFrame(std::nullopt, kQuery));
+    EXPECT_TRUE(m_link.Send(std::nullopt, kQuery));
+    ASSERT_TRUE(m_link.WaitUntilIdle(kArrival));
     EXPECT_EQ(m_port.Waiting(), 0u);
     EXPECT_EQ(m_port.Written(), kQuery);
     ASSERT_FALSE(m_port.Log().empty());
@@ -187,10 +257,16 @@ TEST_F(SerialLink, UnaskedBytesAreDrainedBeforeTheFrameIsWritten) {
     EXPECT_EQ(m_port.Log().front().rfind("read", 0), 0u);
 }
 
-TEST_F(SerialLink, SessionIsRefusedWhileThePortIsClosed) {
-    EXPECT_TRUE(m_link.OpenSerialSession());
+TEST_F(SerialLink, ExchangesNeedAUnitAndAnOpenPort) {
+    const auto exchange = [&](const std::optional<DeviceEntry>& unit) {
+        return test::Await<ExchangeOutcome>(
+            [&](auto done) { m_link.StartExchange(unit, Exchange{kQuery, false, {}, 50ms, {}, 50ms, done}, {}); });
+    };
+    EXPECT_EQ(exchange(std::nullopt), ExchangeOutcome::NotAddressed);
+    EXPECT_EQ(exchange(DeviceEntry{}), ExchangeOutcome::WindowEnded);
     m_port.SetOpen(false);
-    EXPECT_FALSE(m_link.OpenSerialSession());
+    EXPECT_EQ(exchange(DeviceEntry{}), ExchangeOutcome::PortClosed);
+    EXPECT_TRUE(m_messages.Errors().empty());
 }
 
 } // namespace

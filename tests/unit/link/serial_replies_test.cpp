@@ -20,27 +20,27 @@ Frame Concat(const Frame& a, const Frame& b) {
     return all;
 }
 
-TEST(ScanSerialReplies, DiscoveryReplyGivesTheDisplayNameAloneAndEntryZero) {
+TEST(ScanSerialReplies, DiscoveryReplyGivesTheReportedNameAndEntryZero) {
     const SerialScanResult result =
         ScanSerialReplies(UnitFrame(0xA1, 0xFF, "16CH Monitorgrid-0-\x01\x02\x03\x04"));
     EXPECT_TRUE(result.over);
-    EXPECT_EQ(result.listItem, u"PQV-16");
+    EXPECT_EQ(result.modelName, u"16CH Monitorgrid");
     ASSERT_TRUE(result.entry);
     DeviceEntry expected;
     expected.typeCode = 0xA1;
     expected.unitAddress = 0x07;
     EXPECT_EQ(*result.entry, expected);
-    EXPECT_FALSE(result.stateBlock);
+    EXPECT_FALSE(result.stateFrame);
 }
 
 TEST(ScanSerialReplies, DiscoveryReplyWithoutSeparatorEndsTheSearchWithoutAnItem) {
     const SerialScanResult result = ScanSerialReplies(UnitFrame(0x82, 0xFF, "PQT0642"));
     EXPECT_TRUE(result.over);
-    EXPECT_FALSE(result.listItem);
+    EXPECT_FALSE(result.modelName);
     EXPECT_FALSE(result.entry);
 }
 
-TEST(ScanSerialReplies, FullStateFrameCopiesOffsets18To806) {
+TEST(ScanSerialReplies, FullStateFrameIsHandedOverWhole) {
     std::string block(789, '\0');
     for (std::size_t i = 0; i < block.size(); ++i) {
         block[i] = static_cast<char>(i * 7);
@@ -49,9 +49,8 @@ TEST(ScanSerialReplies, FullStateFrameCopiesOffsets18To806) {
     ASSERT_EQ(state.size(), 810u);
     const SerialScanResult result = ScanSerialReplies(Concat(UnitFrame(0xA1, 0x33, "\x28"), state));
     EXPECT_TRUE(result.over);
-    ASSERT_TRUE(result.stateBlock);
-    EXPECT_TRUE(std::equal(result.stateBlock->begin(), result.stateBlock->end(), state.begin() + 18));
-    EXPECT_FALSE(result.listItem);
+    EXPECT_EQ(result.stateFrame, state);
+    EXPECT_FALSE(result.modelName);
 }
 
 TEST(ScanSerialReplies, ShortStateFrameEndsTheScanWithTheSearchNotOver) {
@@ -59,8 +58,8 @@ TEST(ScanSerialReplies, ShortStateFrameEndsTheScanWithTheSearchNotOver) {
     const Frame reply = UnitFrame(0xA1, 0xFF, "X-0-\x01\x02\x03\x04");
     const SerialScanResult result = ScanSerialReplies(Concat(shortState, reply));
     EXPECT_FALSE(result.over);
-    EXPECT_FALSE(result.listItem);
-    EXPECT_FALSE(result.stateBlock);
+    EXPECT_FALSE(result.modelName);
+    EXPECT_FALSE(result.stateFrame);
 }
 
 TEST(ScanSerialReplies, OtherOpcodesAreSkippedAndNothingIsNotOver) {
@@ -68,14 +67,7 @@ TEST(ScanSerialReplies, OtherOpcodesAreSkippedAndNothingIsNotOver) {
     const SerialScanResult found = ScanSerialReplies(
         Concat(UnitFrame(0xA1, 0x33, "\x28"), UnitFrame(0x90, 0xFF, "Box-0-\x01\x02\x03\x04")));
     EXPECT_TRUE(found.over);
-    EXPECT_EQ(found.listItem, u"Box");
-}
-
-TEST(DisplayModelName, TwoNamesAreShownUnderTheirDisplayName) {
-    EXPECT_EQ(DisplayModelName(u"PQT0642"), u"PQT-8");
-    EXPECT_EQ(DisplayModelName(u"16CH Monitorgrid"), u"PQV-16");
-    EXPECT_EQ(DisplayModelName(u"16ch monitorgrid"), u"16ch monitorgrid");
-    EXPECT_EQ(DisplayModelName(u""), u"");
+    EXPECT_EQ(found.modelName, u"Box");
 }
 
 TEST(ApplyDiscovery, RebuildsTheTableAndSelects) {
@@ -83,9 +75,8 @@ TEST(ApplyDiscovery, RebuildsTheTableAndSelects) {
     table.At(5).typeCode = 0x90;
     DiscoveryResult result;
     result.outcome = DiscoveryResult::Outcome::Found;
-    result.entries.resize(2);
-    result.entries[1].SetIp("127.0.0.9");
-    result.selectedIndex = 0;
+    result.units.resize(2);
+    result.units[1].entry.SetIp("127.0.0.9");
     ApplyDiscovery(table, result);
     EXPECT_EQ(table.SelectedIndex(), 0);
     EXPECT_EQ(table.At(1).Ip(), "127.0.0.9");

@@ -1,3 +1,4 @@
+#include "link/console_link.h"
 #include "multiviewer/core/layout_geometry.h"
 #include "multiviewer/core/page_type.h"
 #include "multiviewer/core/status_receiver_thread.h"
@@ -172,7 +173,7 @@ TEST_F(Receiver, StopRequestEndsTheThreadAndClosesTheStatusSocket) {
     }
     EXPECT_FALSE(m_receiver->Running());
     m_receiver.reset();
-    auto again = m_link.Udp().OpenStatusSocket(m_unit);
+    auto again = m_link.OpenStatusSocket(m_unit);
     EXPECT_TRUE(again.has_value());
 }
 

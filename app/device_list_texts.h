@@ -1,0 +1,22 @@
+#pragma once
+
+#include "link/discovery.h"
+
+#include <string>
+#include <vector>
+
+namespace brenvik {
+
+// What the main window shows of a search: the device list's items and the status line.
+
+// Reported model names shown under a display name instead; every other name is shown as reported.
+std::u16string DisplayModelName(const std::u16string& reported);
+
+// One item per unit, "<display name>_<address>" ("<display name>" alone for a unit on the serial
+// line); the single item "No Device Found" when none answered.
+std::vector<std::u16string> DeviceListItems(const DiscoveryResult& result);
+
+// "Connected - %d", or "No Device Connected" when none answered.
+std::string DeviceStatusText(const DiscoveryResult& result);
+
+} // namespace brenvik
