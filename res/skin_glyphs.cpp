@@ -17,6 +17,39 @@ QColor WithAlpha(QRgb colour, int alpha) {
     return QColor(qRed(colour), qGreen(colour), qBlue(colour), alpha);
 }
 
+// A point on a circle at `degrees`, counted counter-clockwise from three o'clock as the screen
+// shows it, the way Qt counts arc angles.
+QPointF OnCircle(const QPointF& centre, qreal radius, qreal degrees) {
+    const qreal radians = degrees * std::numbers::pi / 180.0;
+    return centre + QPointF(std::cos(radians), -std::sin(radians)) * radius;
+}
+
+// An arc of a circle with a filled arrow head at its end, pointing the way the arc runs.
+void CurvedArrow(QPainter& painter, const QPointF& centre, qreal radius, qreal startDegrees,
+                 qreal spanDegrees, QRgb shaft, QRgb head) {
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(Stroke(shaft, 2.0));
+    const QRectF box(centre.x() - radius, centre.y() - radius, 2 * radius, 2 * radius);
+    // The shaft stops short of the end so that the head covers its tip.
+    const qreal shaftSpan = spanDegrees - (spanDegrees > 0 ? 18 : -18);
+    painter.drawArc(box, qRound(startDegrees * 16), qRound(shaftSpan * 16));
+
+    const qreal end = startDegrees + spanDegrees;
+    const QPointF tip = OnCircle(centre, radius, end);
+    const qreal radians = end * std::numbers::pi / 180.0;
+    const qreal sign = spanDegrees > 0 ? 1.0 : -1.0;
+    const QPointF along(-std::sin(radians) * sign, -std::cos(radians) * sign);
+    const QPointF across(-along.y(), along.x());
+    QPainterPath arrow;
+    arrow.moveTo(tip + along * 2.2);
+    arrow.lineTo(tip - along * 3.4 + across * 3.4);
+    arrow.lineTo(tip - along * 3.4 - across * 3.4);
+    arrow.closeSubpath();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(head));
+    painter.drawPath(arrow);
+}
+
 } // namespace
 
 void SkinPainter::Glyph(SkinGlyph glyph, const QRectF& box, QRgb ink, QRgb accent) {
@@ -55,6 +88,27 @@ void SkinPainter::Glyph(SkinGlyph glyph, const QRectF& box, QRgb ink, QRgb accen
         break;
     case SkinGlyph::Audio:
         Meters(ink, accent);
+        break;
+    case SkinGlyph::Save:
+        Tray(true, ink, accent);
+        break;
+    case SkinGlyph::Load:
+        Tray(false, ink, accent);
+        break;
+    case SkinGlyph::Reset:
+        CircleArrow(ink, accent);
+        break;
+    case SkinGlyph::Apply:
+        Tick(ink, accent);
+        break;
+    case SkinGlyph::Refresh:
+        TwoArrows(ink, accent);
+        break;
+    case SkinGlyph::OneToAll:
+        Fan(ink, accent);
+        break;
+    case SkinGlyph::OneToOne:
+        Straights(ink, accent);
         break;
     }
     m_painter.restore();
@@ -220,6 +274,87 @@ void SkinPainter::Meters(QRgb ink, QRgb accent) {
             m_painter.setBrush(on ? QColor(colour) : WithAlpha(ink, 46));
             m_painter.drawRoundedRect(QRectF(columns[bar], 19.2 - segment * 3.2, 3.4, 2.4), 0.5, 0.5);
         }
+    }
+}
+
+void SkinPainter::Tray(bool intoTray, QRgb ink, QRgb accent) {
+    // A memory slot: an arrow into the tray stores, an arrow out of it recalls.
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.setPen(Stroke(ink, 1.8));
+    QPainterPath tray;
+    tray.moveTo(4.0, 13.0);
+    tray.lineTo(4.0, 20.0);
+    tray.lineTo(20.0, 20.0);
+    tray.lineTo(20.0, 13.0);
+    m_painter.drawPath(tray);
+    m_painter.setPen(Stroke(accent, 2.0));
+    const qreal tip = intoTray ? 15.0 : 3.5;
+    const qreal tail = intoTray ? 3.5 : 15.0;
+    const qreal barb = intoTray ? -4.2 : 4.2;
+    m_painter.drawLine(QPointF(12.0, tail), QPointF(12.0, tip));
+    m_painter.drawLine(QPointF(7.8, tip + barb), QPointF(12.0, tip));
+    m_painter.drawLine(QPointF(16.2, tip + barb), QPointF(12.0, tip));
+}
+
+void SkinPainter::CircleArrow(QRgb ink, QRgb accent) {
+    // Turning back: one arrow round counter-clockwise, the settings as they came.
+    const QPointF centre(12.0, 12.5);
+    CurvedArrow(m_painter, centre, 8.0, 100, 275, ink, ink);
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(QColor(accent));
+    m_painter.drawEllipse(centre, 2.2, 2.2);
+}
+
+void SkinPainter::Tick(QRgb ink, QRgb accent) {
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.setPen(Stroke(ink, 3.4));
+    QPainterPath tick;
+    tick.moveTo(4.5, 12.5);
+    tick.lineTo(9.5, 17.5);
+    tick.lineTo(19.5, 6.5);
+    m_painter.drawPath(tick);
+    m_painter.setPen(Stroke(accent, 1.4));
+    m_painter.drawPath(tick);
+}
+
+void SkinPainter::TwoArrows(QRgb ink, QRgb accent) {
+    const QPointF centre(12.0, 12.0);
+    CurvedArrow(m_painter, centre, 7.5, 160, -140, ink, ink);
+    CurvedArrow(m_painter, centre, 7.5, 340, -140, accent, accent);
+}
+
+void SkinPainter::Fan(QRgb ink, QRgb accent) {
+    // One input on the left spread to every output on the right.
+    const qreal outputs[] = {4.0, 9.33, 14.67, 20.0};
+    m_painter.setBrush(Qt::NoBrush);
+    m_painter.setPen(Stroke(accent, 1.4));
+    for (const qreal row : outputs) {
+        QPainterPath route;
+        route.moveTo(5.0, 12.0);
+        route.cubicTo(12.0, 12.0, 11.0, row, 18.5, row);
+        m_painter.drawPath(route);
+    }
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(QColor(accent));
+    m_painter.drawEllipse(QPointF(3.6, 12.0), 2.4, 2.4);
+    m_painter.setBrush(QColor(ink));
+    for (const qreal row : outputs) {
+        m_painter.drawEllipse(QPointF(20.6, row), 1.9, 1.9);
+    }
+}
+
+void SkinPainter::Straights(QRgb ink, QRgb accent) {
+    // Every input straight across to the output of the same number.
+    const qreal rows[] = {5.0, 12.0, 19.0};
+    for (int row = 0; row < 3; ++row) {
+        m_painter.setPen(Stroke(row == 1 ? accent : ink, 1.6));
+        m_painter.drawLine(QPointF(5.0, rows[row]), QPointF(19.0, rows[row]));
+    }
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(QColor(ink));
+    for (const qreal row : rows) {
+        m_painter.drawEllipse(QPointF(3.4, row), 2.0, 2.0);
+        m_painter.drawEllipse(QPointF(20.6, row), 2.0, 2.0);
     }
 }
 

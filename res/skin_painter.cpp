@@ -59,6 +59,42 @@ void SkinPainter::Well(const QRectF& area, qreal radius, QRgb fill, QRgb edge) {
     m_painter.restore();
 }
 
+QRectF SkinPainter::ButtonFace(const QRectF& area, qreal radius, bool selected, QRgb ground) {
+    Fill(area, ground);
+    const QRectF plate = area.adjusted(1, 1, -1, -1);
+    if (selected) {
+        Plate(plate, radius, palette::kBlueLight, palette::kBlueDeep, palette::kBlueEdge,
+              palette::kSelectedSheen);
+    } else {
+        Plate(plate, radius, palette::kPlateTop, palette::kPlateBottom, palette::kEdgeDark,
+              palette::kEdgeLight);
+    }
+    return plate;
+}
+
+void SkinPainter::Lamp(const QPointF& centre, bool lit) {
+    m_painter.save();
+    if (lit) {
+        Glow(centre, 8, palette::kCaption, 120);
+    }
+    m_painter.setPen(QPen(QColor(lit ? palette::kBlueEdge : palette::kEdgeDark), 1.0));
+    m_painter.setBrush(QColor(lit ? palette::kCaption : palette::kLampOff));
+    m_painter.drawEllipse(centre, 3.5, 3.5);
+    m_painter.restore();
+}
+
+void SkinPainter::GlyphBesideCaption(const QRectF& area, SkinGlyph glyph, qreal glyphSize,
+                                     const QString& text, int pixelSize, QRgb caption, QRgb ink, QRgb accent,
+                                     qreal letterSpacing) {
+    constexpr qreal kGap = 8;
+    const qreal textWidth = CaptionWidth(text, pixelSize, 700, letterSpacing);
+    const qreal left = area.center().x() - (glyphSize + kGap + textWidth) / 2;
+    const qreal top = area.center().y() - glyphSize / 2;
+    Glyph(glyph, QRectF(left, top, glyphSize, glyphSize), ink, accent);
+    Caption(QRectF(left + glyphSize + kGap, area.top(), textWidth + 4, area.height()), text, pixelSize,
+            caption, Qt::AlignLeft | Qt::AlignVCenter, 700, letterSpacing);
+}
+
 QFont SkinPainter::CaptionFont(int pixelSize, int weight, qreal letterSpacing) {
     QFont font("Liberation Sans");
     font.setPixelSize(pixelSize);

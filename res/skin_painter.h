@@ -29,6 +29,18 @@ public:
     // A recessed rounded well: darker than its surround, shadowed along its top edge.
     void Well(const QRectF& area, qreal radius, QRgb fill, QRgb edge);
 
+    // A button face filling its whole picture: a one-pixel margin of `ground`, the colour of what
+    // the button sits on, so the rounded corners blend into it, and inside it a grey plate, or a
+    // blue one when `selected`. Returns the plate's rectangle.
+    QRectF ButtonFace(const QRectF& area, qreal radius, bool selected, QRgb ground);
+
+    // A small round status lamp, lit white with a soft glow or dark when off.
+    void Lamp(const QPointF& centre, bool lit);
+
+    // A symbol followed by a one-line caption, the pair centred on `area`.
+    void GlyphBesideCaption(const QRectF& area, SkinGlyph glyph, qreal glyphSize, const QString& text,
+                            int pixelSize, QRgb caption, QRgb ink, QRgb accent, qreal letterSpacing = 1.2);
+
     // Text in Liberation Sans at a pixel size, spaced out a little as broadcast panels label keys.
     void Caption(const QRectF& area, const QString& text, int pixelSize, QRgb colour, int alignment,
                  int weight = 600, qreal letterSpacing = 0.6);
@@ -60,6 +72,12 @@ private:
     void Sliders(QRgb ink, QRgb accent);
     void Crosspoints(QRgb ink, QRgb accent);
     void Meters(QRgb ink, QRgb accent);
+    void Tray(bool intoTray, QRgb ink, QRgb accent);
+    void CircleArrow(QRgb ink, QRgb accent);
+    void Tick(QRgb ink, QRgb accent);
+    void TwoArrows(QRgb ink, QRgb accent);
+    void Fan(QRgb ink, QRgb accent);
+    void Straights(QRgb ink, QRgb accent);
 
     QPainter& m_painter;
 };

@@ -21,11 +21,20 @@ inline constexpr QRgb kEdgeDark = qRgb(26, 28, 31);  // outer edge of plates and
 inline constexpr QRgb kEdgeLight = qRgb(72, 76, 83); // inner top highlight of plates
 inline constexpr QRgb kPlateTop = qRgb(66, 70, 77);
 inline constexpr QRgb kPlateBottom = qRgb(52, 55, 61);
-inline constexpr QRgb kCaption = qRgb(238, 240, 243); // white captions
-inline constexpr QRgb kInk = qRgb(204, 209, 216);     // glyphs on dark plates
-inline constexpr QRgb kLabel = qRgb(138, 145, 156);   // painted labels
-inline constexpr QRgb kFaint = qRgb(92, 98, 107);     // watermark texts
+inline constexpr QRgb kCaption = qRgb(238, 240, 243);    // white captions
+inline constexpr QRgb kInk = qRgb(204, 209, 216);        // glyphs on dark plates
+inline constexpr QRgb kLabel = qRgb(138, 145, 156);      // painted labels
+inline constexpr QRgb kFaint = qRgb(92, 98, 107);        // watermark texts
 inline constexpr QRgb kEmptyTitle = qRgb(122, 128, 138); // the title of an empty page area
-inline constexpr QRgb kDarkest = qRgb(1, 1, 1);       // darkest colour a button picture may use
+inline constexpr QRgb kDarkest = qRgb(1, 1, 1);          // darkest colour a button picture may use
+
+// Button faces. A selected (highlighted, on) face is a blue plate whose highlighted symbol parts
+// turn a light blue so they still stand apart from the white outline; a normal face is a grey
+// plate with a light grey caption, and a toggle that is off greys its caption further.
+inline constexpr QRgb kSelectedAccent = qRgb(150, 214, 250);
+inline constexpr QRgb kSelectedSheen = qRgb(92, 192, 242);
+inline constexpr QRgb kNormalCaption = qRgb(214, 218, 224);
+inline constexpr QRgb kOffCaption = qRgb(158, 165, 176);
+inline constexpr QRgb kLampOff = qRgb(84, 90, 99);
 
 } // namespace brenvik::palette

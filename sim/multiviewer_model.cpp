@@ -354,7 +354,9 @@ void MultiviewerModel::Apply(SimulatedUnit& unit, std::span<const std::uint8_t> 
 
     switch (opcode) {
     case op::kQueryState:
-        AnswerState(unit, from);
+        if (m_answersStateQueries) {
+            AnswerState(unit, from);
+        }
         break;
     case op::kLoadDefault:
         m_settings = MultiviewerSettings::Factory();

@@ -100,6 +100,9 @@ public:
     }
 
     ReportPolicy& Policy() { return m_policy; }
+    // False: the unit stays silent to state queries (0x0A), so every state read waits its full
+    // time, and still applies every other command.
+    void SetAnswersStateQueries(bool answers) { m_answersStateQueries = answers; }
     ReportFaults& Faults() { return m_faults; }
     // Commands applied so far, by opcode, in arrival order (queries included).
     const std::vector<std::uint8_t>& AppliedOpcodes() const { return m_applied; }
@@ -120,6 +123,7 @@ private:
     ReportFaults m_faults;
     std::vector<std::uint8_t> m_applied;
     std::uint8_t m_linkByte = 1; // the link byte of the last command, echoed in the unit's frames
+    bool m_answersStateQueries = true;
 };
 
 } // namespace brenvik::sim

@@ -35,6 +35,11 @@ std::vector<Frame> SimulatedUnit::Received() const {
     return m_received;
 }
 
+std::vector<std::chrono::steady_clock::time_point> SimulatedUnit::ReceivedAt() const {
+    std::lock_guard lock(m_receivedMutex);
+    return m_receivedAt;
+}
+
 std::size_t SimulatedUnit::ReceivedCount() const {
     std::lock_guard lock(m_receivedMutex);
     return m_received.size();
@@ -48,6 +53,7 @@ bool SimulatedUnit::WaitForReceived(std::size_t count, std::chrono::milliseconds
 void SimulatedUnit::ClearReceived() {
     std::lock_guard lock(m_receivedMutex);
     m_received.clear();
+    m_receivedAt.clear();
 }
 
 bool SimulatedUnit::Open() {
@@ -66,9 +72,11 @@ int SimulatedUnit::Handle() const {
 }
 
 void SimulatedUnit::Deliver(std::span<const std::uint8_t> bytes, const Ipv4Address& from) {
+    const auto arrived = std::chrono::steady_clock::now();
     {
         std::lock_guard lock(m_receivedMutex);
         m_received.emplace_back(bytes.begin(), bytes.end());
+        m_receivedAt.push_back(arrived);
         m_lastConsole = from;
     }
     m_receivedChanged.notify_all();

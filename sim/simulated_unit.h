@@ -44,6 +44,9 @@ public:
     // Every datagram the unit received, discovery requests included, in arrival order. Safe from
     // any thread.
     std::vector<Frame> Received() const;
+    // When each datagram of Received() arrived, in the same order: the moment the simulator
+    // thread took it from the socket.
+    std::vector<std::chrono::steady_clock::time_point> ReceivedAt() const;
     std::size_t ReceivedCount() const;
     // Waits until at least `count` datagrams have arrived; false when `timeout` passed first.
     bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
@@ -61,9 +64,10 @@ private:
     Endpoints m_endpoints;
     std::optional<UdpSocket> m_socket;
 
-    mutable std::mutex m_receivedMutex; // guards m_received and m_lastConsole
+    mutable std::mutex m_receivedMutex; // guards m_received, m_receivedAt and m_lastConsole
     mutable std::condition_variable m_receivedChanged;
     std::vector<Frame> m_received;
+    std::vector<std::chrono::steady_clock::time_point> m_receivedAt;
     std::optional<Ipv4Address> m_lastConsole;
 };
 

@@ -9,15 +9,29 @@ LayoutPreview::LayoutPreview(QWidget* parent, const MultiviewerState& state, Scr
     : QWidget(parent), m_state(state), m_painter(scale) {
     setFixedSize(m_painter.CanvasSize());
     setAttribute(Qt::WA_OpaquePaintEvent);
-    m_painter.Paint(m_state, m_canvas);
 }
 
 void LayoutPreview::Redraw() {
-    m_painter.Paint(m_state, m_canvas);
+    m_stale = true;
     update();
 }
 
+const QImage& LayoutPreview::Canvas() {
+    RepaintIfStale();
+    return m_canvas;
+}
+
+void LayoutPreview::RepaintIfStale() {
+    if (!m_stale) {
+        return;
+    }
+    m_painter.Paint(m_state, m_canvas);
+    m_stale = false;
+    ++m_paintCount;
+}
+
 void LayoutPreview::paintEvent(QPaintEvent* /*event*/) {
+    RepaintIfStale();
     QPainter painter(this);
     painter.drawImage(0, 0, m_canvas);
 }

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <string>
 
 namespace brenvik {
@@ -232,15 +234,35 @@ TEST(LayoutPreviewWidget, RedrawRepaintsTheCacheFromTheRecordAndPaintsItWhole) {
     MultiviewerState state = LabelledState(40);
     LayoutPreview preview(nullptr, state, k144);
     EXPECT_EQ(preview.size(), QSize(1080, 720));
+    EXPECT_EQ(preview.Canvas(), LayoutPreviewPainter(k144).Render(LabelledState(40)));
 
     state.layoutCode = 160;
     state.windowRects = ComputeLayoutGeometry(state.layoutCode);
-    EXPECT_EQ(preview.Canvas(), LayoutPreviewPainter(k144).Render(LabelledState(40)));
     preview.Redraw();
 
     const QImage expected = LayoutPreviewPainter(k144).Render(state);
     EXPECT_EQ(preview.Canvas(), expected);
     EXPECT_EQ(preview.grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+}
+
+// A burst of redraw requests (a flood of reports, a refresh that redraws after each step) costs one
+// paint of the canvas, made when the widget is next painted.
+TEST(LayoutPreviewWidget, ManyRedrawRequestsPaintTheCanvasOnce) {
+    MultiviewerState state = LabelledState(40);
+    LayoutPreview preview(nullptr, state, k96);
+    preview.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&preview));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return preview.PaintCount() >= 1; }));
+    const int before = preview.PaintCount();
+    for (int i = 0; i < 50; ++i) {
+        state.umdOn.At(1 + i % 16) = static_cast<std::uint8_t>(i % 2);
+        preview.Redraw();
+    }
+    EXPECT_EQ(preview.PaintCount(), before);
+    preview.repaint();
+    EXPECT_EQ(preview.PaintCount(), before + 1);
+    EXPECT_EQ(preview.Canvas(), LayoutPreviewPainter(k96).Render(state));
+    EXPECT_EQ(preview.PaintCount(), before + 1);
 }
 
 TEST(LayoutPreviewWidget, PreviewAt96DpiIsTheCanvasSize) {

@@ -4,6 +4,7 @@
 #include "multiviewer/core/multiviewer_opcodes.h"
 #include "multiviewer/core/layout_geometry.h"
 #include "multiviewer/core/multiviewer_commands.h"
+#include "multiviewer/core/multiviewer_tables.h"
 #include "multiviewer/core/page_type.h"
 #include "support/loopback_ports.h"
 #include "support/recording_console.h"
@@ -278,14 +279,16 @@ TEST_F(CommandFixture, NumbersOutsideWhatACommandTakesSendNothing) {
     ExpectNothingSentBeforeMarker();
 }
 
-// The change is made before sending and stays; what follows the send is skipped.
-TEST_F(CommandFixture, NothingSentKeepsTheChangeAndSkipsTheStepAfterSending) {
+// The change is made before sending and stays, and so does the step after sending: the preview
+// always shows the record, whether the link took the frame or not.
+TEST_F(CommandFixture, NothingSentKeepsTheChangeAndStillDoesTheStepAfterSending) {
     m_devices.SetSelectedIndex(-1);
     EXPECT_FALSE(m_commands.SetBorder(1));
     EXPECT_FALSE(m_commands.SetUmdBackColor(0, 2));
     EXPECT_EQ(m_state.borderOn, 1);
     EXPECT_EQ(m_state.umdBackColor.At(9), 2);
-    EXPECT_EQ(m_view.redraws, 0);
+    EXPECT_EQ(m_state.umdBackRgb.At(9), kColourTable[2].rgb);
+    EXPECT_EQ(m_view.redraws, 2);
     EXPECT_EQ(m_messages.Errors(),
               (std::vector<std::string>{"Please choose a device", "Please choose a device"}));
 }
