@@ -360,7 +360,7 @@ void CVARNOLUX_16_VIEWDlg::paintEvent(QPaintEvent*) {
     }
 }
 
-void CVARNOLUX_16_VIEWDlg::PaintPageAreaMessage(QPainter& painter) const {
+std::pair<QString, QString> CVARNOLUX_16_VIEWDlg::PageAreaMessage() const {
     // What is true of the page area while no page covers it: nothing is listed, or the selected
     // unit is of a type this console has no page for.
     QString title = QStringLiteral("No unit open");
@@ -371,11 +371,14 @@ void CVARNOLUX_16_VIEWDlg::PaintPageAreaMessage(QPainter& painter) const {
         if (!m_pages.Has(typeCode)) {
             title = m_deviceList->itemText(selected);
             detail = QStringLiteral("This console has no page for units of type code 0x%1")
-                         .arg(typeCode, 2, 16, QLatin1Char('0'))
-                         .toUpper()
-                         .replace(QStringLiteral("0X"), QStringLiteral("0x"));
+                         .arg(QString::number(typeCode, 16).toUpper().rightJustified(2, QLatin1Char('0')));
         }
     }
+    return {title, detail};
+}
+
+void CVARNOLUX_16_VIEWDlg::PaintPageAreaMessage(QPainter& painter) const {
+    const auto [title, detail] = PageAreaMessage();
     SkinPainter skin(painter);
     const QRectF area(m_pageRect);
     const qreal centreY = area.center().y();

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 class QLabel;
 class QPainter;
@@ -56,6 +57,8 @@ public:
     void OpenUnitPage();
     void SendCustomName();
     void ToggleLock();
+    // What the page area says while no page covers it: a title and a line below it.
+    std::pair<QString, QString> PageAreaMessage() const;
     // The custom name field (1147) and the lock picture, as a state read or a page reports them.
     void ShowCustomNameText(const std::u16string& text) override;
     void ShowLockPicture(int picture) override;

@@ -61,6 +61,8 @@ public:
     void OnSwitcherMode();
 
     bool Initialised() const { return m_initialised; }
+    // The unit's state is being read: the page says so and refuses input.
+    bool Reading() const { return m_reading; }
     bool ReceiverRunning() const { return m_receiver != nullptr && m_receiver->Running(); }
     MultiviewerCommands& Commands() { return m_commands; }
     LayoutPreview& Preview() { return *m_preview; }

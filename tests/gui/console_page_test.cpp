@@ -43,12 +43,15 @@ template <typename Predicate> bool WaitUntil(Predicate done, std::chrono::millis
 
 class ConsolePageTest : public ::testing::Test {
 protected:
-    void Open(std::uint8_t switcherMode) {
+    void Open(std::uint8_t switcherMode, bool answersStateQueries = true) {
         sim::MultiviewerSettings settings = sim::MultiviewerSettings::Factory();
         settings.switcherMode = switcherMode;
         m_simulator = std::make_unique<sim::UnitSimulator>(m_endpoints);
+        auto model = std::make_unique<sim::MultiviewerModel>(settings);
+        model->SetAnswersStateQueries(answersStateQueries);
+        m_model = model.get();
         m_simulator->AddUnit({{127, 0, 0, 31}, kTypeMultiviewer, 0x01, {'M', 'V'}, {0xC0, 0xFF, 0xEE, 0x01}},
-                             std::make_unique<sim::MultiviewerModel>(settings));
+                             std::move(model));
         ASSERT_TRUE(m_simulator->Start()) << m_simulator->StartError();
 
         m_window = std::make_unique<CVARNOLUX_16_VIEWDlg>(ConsoleWindowSetup{m_endpoints, {}, &m_dialogs});
@@ -66,7 +69,9 @@ protected:
         m_window->findChild<QComboBox*>(QStringLiteral("1003"))->addItem(QStringLiteral("MV_127.0.0.31"));
         m_window->OpenUnitPage();
         ASSERT_NE(Page(), nullptr);
-        ASSERT_TRUE(WaitUntil([this] { return Page()->Initialised(); }));
+        if (answersStateQueries) {
+            ASSERT_TRUE(WaitUntil([this] { return Page()->Initialised(); }));
+        }
     }
 
     CClass_child_main_dlg* Page() { return qobject_cast<CClass_child_main_dlg*>(m_window->CurrentPage()); }
@@ -100,8 +105,23 @@ protected:
     Endpoints m_endpoints = test::LoopbackEndpoints();
     test::RecordingDialogs m_dialogs;
     std::unique_ptr<sim::UnitSimulator> m_simulator;
+    sim::MultiviewerModel* m_model = nullptr; // owned by the simulator
     std::unique_ptr<CVARNOLUX_16_VIEWDlg> m_window;
 };
+
+// While the unit's state is read the page says so and the window keeps working; opening another unit
+// cancels the read on the link at once, so the next page's read does not wait behind it.
+TEST_F(ConsolePageTest, OpeningAnotherUnitCancelsTheStateReadUnderWay) {
+    Open(0, false);
+    EXPECT_TRUE(Page()->Reading());
+    EXPECT_FALSE(Page()->Initialised());
+    ASSERT_TRUE(m_simulator->Unit(0).WaitForReceived(1, 2s));
+    m_simulator->Invoke([this] { m_model->SetAnswersStateQueries(true); });
+    m_window->OpenUnitPage();
+    // Well inside the 2000 ms the first read would still wait for its silent unit.
+    ASSERT_TRUE(WaitUntil([this] { return Page()->Initialised(); }, 1000ms));
+    EXPECT_FALSE(Page()->Reading());
+}
 
 TEST_F(ConsolePageTest, AUnitInSwitcherModeOpensOnTheSwitcherPageWithoutAWarning) {
     Open(1);

@@ -1,3 +1,4 @@
+#include "app/device_list_texts.h"
 #include "app/main_window.h"
 
 #include "controls/picture_button.h"
@@ -201,6 +202,7 @@ TEST_F(MainWindowTest, NoAnswerListsNoDeviceFoundAndOpensNothing) {
     EXPECT_EQ(m_window->State().devices.SelectedIndex(), -1);
     EXPECT_EQ(m_pagesOpened, 0);
     EXPECT_EQ(m_window->CurrentPage(), nullptr);
+    EXPECT_EQ(m_window->PageAreaMessage().first, QStringLiteral("No unit open"));
 }
 
 TEST_F(MainWindowTest, AUnitOfATypeWithoutAPageIsListedSelectedAndOpensNothing) {
@@ -212,6 +214,10 @@ TEST_F(MainWindowTest, AUnitOfATypeWithoutAPageIsListedSelectedAndOpensNothing) 
     EXPECT_EQ(list->itemText(0), QStringLiteral("PQA-90_127.0.0.23"));
     EXPECT_EQ(m_pagesOpened, 0);
     EXPECT_EQ(m_window->CurrentPage(), nullptr);
+    // The page area names the unit and says why nothing opened, rather than "No unit open".
+    EXPECT_EQ(m_window->PageAreaMessage(),
+              std::pair(QStringLiteral("PQA-90_127.0.0.23"),
+                        QStringLiteral("This console has no page for units of type code 0x90")));
 
     // Choosing the multiviewer opens its page; choosing it again changes nothing.
     list->setCurrentIndex(1);
@@ -230,6 +236,35 @@ TEST_F(MainWindowTest, ASearchWhileAnotherSocketHoldsTheLocalPortSaysCreateSocke
     EXPECT_EQ(Control<QComboBox>("1003")->count(), 0);
     EXPECT_EQ(Control<QLabel>("1007")->text(), QStringLiteral("No Device Connected"));
     EXPECT_EQ(m_window->State().devices.SelectedIndex(), -1);
+}
+
+// A serial search with the port closed says so and leaves the list, the page and the status line as
+// they were; the selection is cleared.
+TEST_F(MainWindowTest, ASerialSearchWithThePortClosedLeavesTheListAndThePage) {
+    StartUnits({kMultiviewer});
+    MakeWindow();
+    Search();
+    ASSERT_NE(m_window->CurrentPage(), nullptr);
+    QWidget* page = m_window->CurrentPage();
+    m_window->State().link.SetMode(LinkMode::Serial);
+    Search();
+    EXPECT_EQ(m_dialogs.Errors(), std::vector<std::string>{"Please open the serial port first!"});
+    EXPECT_EQ(m_window->CurrentPage(), page);
+    EXPECT_EQ(Control<QComboBox>("1003")->count(), 1);
+    EXPECT_EQ(Control<QLabel>("1007")->text(), QStringLiteral("Connected - 1"));
+    EXPECT_EQ(m_window->State().devices.SelectedIndex(), -1);
+}
+
+TEST(DeviceListTexts, ItemsAndStatusShowTheDisplayNames) {
+    DiscoveryResult result;
+    DiscoveredUnit lan{{}, u"16CH Monitorgrid"};
+    lan.entry.SetIp("10.1.2.3");
+    result.units = {lan, {{}, u"PQT0642"}, {{}, u"16ch monitorgrid"}};
+    EXPECT_EQ(DeviceListItems(result),
+              (std::vector<std::u16string>{u"PQV-16_10.1.2.3", u"PQT-8", u"16ch monitorgrid"}));
+    EXPECT_EQ(DeviceStatusText(result), "Connected - 3");
+    EXPECT_EQ(DeviceListItems(DiscoveryResult{}), std::vector<std::u16string>{u"No Device Found"});
+    EXPECT_EQ(DeviceStatusText(DiscoveryResult{}), "No Device Connected");
 }
 
 } // namespace
