@@ -1,6 +1,7 @@
 #include "res/skin_artwork.h"
 
 #include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/core/preview_placement.h"
 #include "res/skin_painter.h"
 #include "res/skin_palette.h"
 
@@ -24,49 +25,10 @@ constexpr QRgb kNumber = qRgb(172, 179, 190);
 constexpr QRgb kHighlightFrame = palette::kBlueLight;
 constexpr QRgb kHighlightNumber = palette::kSelectedSheen;
 
-// The clocks and two-bar marks that some layouts show in the room their windows leave, in canvas
-// units as the unit draws them.
-struct Decoration {
-    bool clock;
-    QRect box;
-};
+using Decoration = PreviewPlacement::Decoration;
 
-struct LayoutDecorations {
-    int code;
-    std::span<const Decoration> items;
-};
-
-constexpr std::array<Decoration, 1> kClock42 = {{{true, {300, 180, 120, 120}}}};
-constexpr std::array<Decoration, 2> kBars82 = {{{false, {280, 40, 180, 30}}, {false, {280, 96, 180, 30}}}};
-constexpr std::array<Decoration, 2> kBars83 = {{{false, {280, 200, 180, 30}}, {false, {280, 256, 180, 30}}}};
-constexpr std::array<Decoration, 3> kClockBars92 = {
-    {{true, {0, 150, 180, 180}}, {false, {552, 180, 156, 45}}, {false, {552, 255, 156, 45}}}};
-constexpr std::array<Decoration, 3> kClockBars93 = {
-    {{true, {360, 30, 180, 180}}, {false, {552, 60, 156, 45}}, {false, {552, 135, 156, 45}}}};
-constexpr std::array<Decoration, 4> kBars111 = {{{false, {225, 375, 120, 30}},
-                                                 {false, {225, 420, 120, 30}},
-                                                 {false, {405, 375, 120, 30}},
-                                                 {false, {405, 420, 120, 30}}}};
-constexpr std::array<Decoration, 3> kClockBars121 = {
-    {{true, {180, 30, 180, 180}}, {false, {368, 60, 164, 45}}, {false, {368, 135, 164, 45}}}};
-
-constexpr auto kDecorations = std::to_array<LayoutDecorations>({
-    {42, kClock42},
-    {82, kBars82},
-    {83, kBars83},
-    {92, kClockBars92},
-    {93, kClockBars93},
-    {111, kBars111},
-    {121, kClockBars121},
-});
-
-std::span<const Decoration> DecorationsOf(int code) {
-    for (const LayoutDecorations& layout : kDecorations) {
-        if (layout.code == code) {
-            return layout.items;
-        }
-    }
-    return {};
+QRect ToQRect(const PreviewPlacement::Box& box) {
+    return {box.x, box.y, box.width, box.height};
 }
 
 // The first variant of each window count shows its windows touching; the later variants leave
@@ -132,7 +94,7 @@ void DrawLayoutButton(QPainter& painter, const QRect& area, const SkinEntry& ent
     }
 
     const auto windows = ComputeLayoutGeometry(static_cast<std::uint8_t>(entry.layoutCode));
-    const std::span<const Decoration> decorations = DecorationsOf(entry.layoutCode);
+    const std::span<const Decoration> decorations = LayoutDecorations(static_cast<std::uint8_t>(entry.layoutCode));
 
     // The picture shows the part of the output screen that the layout uses, filling the button:
     // the two-row layouts of eight windows leave the top and bottom rows of the screen empty.
@@ -143,7 +105,7 @@ void DrawLayoutButton(QPainter& painter, const QRect& area, const SkinEntry& ent
         }
     }
     for (const Decoration& decoration : decorations) {
-        used |= decoration.box;
+        used |= ToQRect(decoration.box);
     }
     if (used.isEmpty()) {
         return;
@@ -167,8 +129,8 @@ void DrawLayoutButton(QPainter& painter, const QRect& area, const SkinEntry& ent
         skin.Caption(box, QString::number(window.number), size, number, Qt::AlignCenter, 700, 0);
     }
     for (const Decoration& decoration : decorations) {
-        const QRect box = map.Map(decoration.box);
-        if (decoration.clock) {
+        const QRect box = map.Map(ToQRect(decoration.box));
+        if (decoration.kind == Decoration::Kind::Clock) {
             DrawClock(painter, box, frame);
         } else {
             skin.Fill(box, frame);

@@ -43,21 +43,38 @@ template <typename Predicate> void RunUntil(Predicate done, std::chrono::millise
     QCoreApplication::processEvents();
 }
 
-// Builds the main window, optionally searches (which opens the first unit's page), and grabs it.
-QImage RenderMainWindow(ScreenScale scale, bool search, std::uint8_t switcherMode) {
+// What the main window shows when it is grabbed.
+enum class Shown {
+    Empty,           // as it starts
+    ReadingUnit,     // the search has opened the first unit, whose state is still being read
+    OpenedUnit,      // the first unit's page, filled in
+    UnitWithoutPage, // the unit of a type this console has no page for, chosen in the list
+};
+
+// Builds the main window, searches and opens what `shown` asks for, and grabs it.
+QImage RenderMainWindow(ScreenScale scale, Shown shown, std::uint8_t switcherMode) {
     const Endpoints endpoints = sim::LoopbackEndpoints(51000).value();
     auto simulator = StartUnits(endpoints, switcherMode);
     SilentDialogs dialogs;
     CVARNOLUX_16_VIEWDlg window({endpoints, scale, &dialogs});
     RegisterConsolePages(window);
     window.show();
-    if (search) {
+    if (shown != Shown::Empty) {
         bool finished = false;
         QObject::connect(&window, &CVARNOLUX_16_VIEWDlg::searchFinished, [&finished] { finished = true; });
         window.SearchUnits();
         RunUntil([&finished] { return finished; }, std::chrono::seconds(5));
+    }
+    if (shown == Shown::OpenedUnit) {
         auto* page = qobject_cast<CClass_child_main_dlg*>(window.CurrentPage());
         RunUntil([page] { return page == nullptr || page->Initialised(); }, std::chrono::seconds(5));
+    }
+    if (shown == Shown::UnitWithoutPage) {
+        auto* list = window.findChild<QComboBox*>(QStringLiteral("1003"));
+        const int last = list->count() - 1;
+        list->setCurrentIndex(last);
+        emit list->activated(last);
+        QCoreApplication::processEvents();
     }
     QImage image = window.grab().toImage();
     window.hide();
@@ -67,17 +84,21 @@ QImage RenderMainWindow(ScreenScale scale, bool search, std::uint8_t switcherMod
 } // namespace
 
 void AddWindowRenderJobs(RenderJobRegistry& registry) {
-    registry.Add(QStringLiteral("main_window_96dpi"), [] { return RenderMainWindow({96, 96}, false, 0); });
-    registry.Add(QStringLiteral("main_window_144dpi"), [] { return RenderMainWindow({144, 144}, false, 0); });
-    registry.Add(QStringLiteral("console_page_multiviewer_mode_96dpi"), [] {
-        return RenderMainWindow({96, 96}, true, 0);
-    });
-    registry.Add(QStringLiteral("console_page_switcher_mode_96dpi"), [] {
-        return RenderMainWindow({96, 96}, true, 1);
-    });
-    registry.Add(QStringLiteral("console_page_multiviewer_mode_144dpi"), [] {
-        return RenderMainWindow({144, 144}, true, 0);
-    });
+    for (const auto& [name, scale] :
+         {std::pair{"96dpi", ScreenScale{96, 96}}, std::pair{"144dpi", ScreenScale{144, 144}}}) {
+        const QString suffix = QString::fromLatin1(name);
+        const ScreenScale at = scale;
+        registry.Add(QStringLiteral("main_window_") + suffix,
+                     [at] { return RenderMainWindow(at, Shown::Empty, 0); });
+        registry.Add(QStringLiteral("main_window_unit_without_page_") + suffix,
+                     [at] { return RenderMainWindow(at, Shown::UnitWithoutPage, 0); });
+        registry.Add(QStringLiteral("console_page_reading_unit_") + suffix,
+                     [at] { return RenderMainWindow(at, Shown::ReadingUnit, 0); });
+        registry.Add(QStringLiteral("console_page_multiviewer_mode_") + suffix,
+                     [at] { return RenderMainWindow(at, Shown::OpenedUnit, 0); });
+        registry.Add(QStringLiteral("console_page_switcher_mode_") + suffix,
+                     [at] { return RenderMainWindow(at, Shown::OpenedUnit, 1); });
+    }
 }
 
 } // namespace brenvik

@@ -284,6 +284,15 @@ void PlaceWindow(const MultiviewerState& state, const PreviewRect& rect, int pos
 
 } // namespace
 
+std::span<const PreviewPlacement::Decoration> LayoutDecorations(std::uint8_t layoutCode) {
+    for (const DecorationGroup& group : kDecorationGroups) {
+        if (group.code == layoutCode) {
+            return group.items;
+        }
+    }
+    return {};
+}
+
 PreviewPlacement PlacePreview(const MultiviewerState& state) {
     PreviewPlacement placement;
     if (state.pageType == kSwitcherPageType) {
@@ -300,13 +309,8 @@ PreviewPlacement PlacePreview(const MultiviewerState& state) {
                     placement.windows[static_cast<std::size_t>(placement.windowCount++)]);
     }
 
-    for (const DecorationGroup& group : kDecorationGroups) {
-        if (group.code != state.layoutCode) {
-            continue;
-        }
-        for (const Decoration& decoration : group.items) {
-            placement.decorations[static_cast<std::size_t>(placement.decorationCount++)] = decoration;
-        }
+    for (const Decoration& decoration : LayoutDecorations(state.layoutCode)) {
+        placement.decorations[static_cast<std::size_t>(placement.decorationCount++)] = decoration;
     }
     return placement;
 }

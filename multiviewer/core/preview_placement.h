@@ -3,6 +3,8 @@
 #include "multiviewer/core/multiviewer_state.h"
 
 #include <array>
+#include <cstdint>
+#include <span>
 #include <string>
 
 namespace brenvik {
@@ -66,6 +68,10 @@ struct PreviewPlacement {
     std::array<Decoration, kMaxDecorations> decorations{};
     int decorationCount = 0;
 };
+
+// The clocks and two-bar marks that layout `layoutCode` shows in the room its windows leave, in
+// canvas units; none for most layouts.
+std::span<const PreviewPlacement::Decoration> LayoutDecorations(std::uint8_t layoutCode);
 
 // Places the preview of the record as it stands: the switcher grid when the SWITCHER page is
 // shown, otherwise the windows of `windowRects` with the labels, meters and decorations of

@@ -1,6 +1,8 @@
 #include "link/frame.h"
 #include "link/text_codec.h"
 
+#include "support/hex.h"
+
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -13,13 +15,7 @@ namespace {
 constexpr std::uint8_t kLan = 1;
 constexpr std::uint8_t kSerial = 0;
 
-Frame Hex(const std::string& text) {
-    Frame bytes;
-    for (std::size_t at = 0; at < text.size(); at += 3) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(at, 2), nullptr, 16)));
-    }
-    return bytes;
-}
+using test::Hex;
 
 std::tm LocalTime(int year, int month, int day, int weekday, int hour, int minute, int second) {
     std::tm time{};

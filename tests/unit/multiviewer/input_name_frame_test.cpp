@@ -2,6 +2,8 @@
 
 #include "link/text_codec.h"
 
+#include "support/hex.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,13 +13,7 @@ namespace {
 
 constexpr std::uint8_t kLan = 1;
 
-Frame Hex(const std::string& text) {
-    Frame bytes;
-    for (std::size_t at = 0; at < text.size(); at += 3) {
-        bytes.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(at, 2), nullptr, 16)));
-    }
-    return bytes;
-}
+using test::Hex;
 
 TEST(InputNameFrame, CarriesNumberFixedBytesAndName) {
     const Frame named = BuildInputNameFrame(0xA1, 0x01, kLan, 3, ToUtf16le(u"Cam"));
