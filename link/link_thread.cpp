@@ -118,7 +118,7 @@ void LinkThread::RunExchange(LinkOperation& operation, const std::stop_token& st
             outcome = ExchangeOutcome::Cancelled;
             break;
         }
-        if (open->Collect(exchange)) {
+        if (open->Collect(exchange, deadline)) {
             outcome = ExchangeOutcome::Completed;
             break;
         }

@@ -18,8 +18,9 @@ public:
     virtual ~OpenExchange() = default;
     // Waits until a reply may have arrived, `timeout` passes or `wakeup` is notified.
     virtual void Wait(std::chrono::milliseconds timeout, const WakeupEvent& wakeup) = 0;
-    // Hands whatever has arrived to the exchange's collector; true once it has its reply.
-    virtual bool Collect(const Exchange& exchange) = 0;
+    // Hands what has arrived to the exchange's collector, but nothing past `deadline`: a flood of
+    // datagrams must not hold the exchange open beyond its window. True once it has its reply.
+    virtual bool Collect(const Exchange& exchange, std::chrono::steady_clock::time_point deadline) = 0;
     // On the LAN a unit answers commands on nothing but the status port, so a command can leave
     // through the exchange's socket while the exchange waits. On the serial line a write would
     // come between the request and its reply, so sends wait for the exchange to end.

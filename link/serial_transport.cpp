@@ -29,7 +29,8 @@ public:
         poll(&entry, 1, static_cast<int>(std::clamp(timeout, std::chrono::milliseconds{0}, kSerialPoll).count()));
     }
 
-    bool Collect(const Exchange& exchange) override {
+    bool Collect(const Exchange& exchange, std::chrono::steady_clock::time_point /*deadline*/) override {
+        // One look at what waits per pass: the line's own pace bounds it.
         const int waiting = m_port.InputCount();
         if (waiting <= 0) {
             return false;

@@ -44,11 +44,15 @@ public:
         m_socket.WaitReadable(timeout, &wakeup);
     }
 
-    bool Collect(const Exchange& exchange) override {
-        // Everything that waits is taken before the next wait: a burst of other datagrams must not
-        // push the reply past the window.
+    bool Collect(const Exchange& exchange, std::chrono::steady_clock::time_point deadline) override {
+        // Everything that waits is taken before the next wait, so a burst of other datagrams does
+        // not push the reply past the window; and the window ends on time however many keep coming.
         Ipv4Address from;
-        while (const auto received = m_socket.ReceiveFrom(m_buffer, &from)) {
+        while (std::chrono::steady_clock::now() < deadline) {
+            const auto received = m_socket.ReceiveFrom(m_buffer, &from);
+            if (!received) {
+                return false;
+            }
             if (exchange.takeDatagram && exchange.takeDatagram(std::span(m_buffer).first(*received), from)) {
                 return true;
             }

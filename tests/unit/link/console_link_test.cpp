@@ -9,6 +9,7 @@
 #include <atomic>
 #include <fstream>
 #include <future>
+#include <thread>
 
 namespace brenvik {
 namespace {
@@ -222,6 +223,42 @@ TEST_F(LanLink, BroadcastSocketQueuesAFullRacksBurstOfAnswers) {
     });
     EXPECT_EQ(outcome, ExchangeOutcome::WindowEnded);
     EXPECT_EQ(queued, kAnswers);
+}
+
+// The window is the window, flood or not: datagrams that keep arriving never hold an exchange open.
+TEST_F(LanLink, AFloodOfDatagramsDoesNotHoldASearchPastItsWindow) {
+    std::atomic<bool> flooding{true};
+    const auto flood = [&] {
+        auto socket = UdpSocket::Create();
+        const std::vector<std::uint8_t> junk(40, 0x2D);
+        // Bounded: the flood stops by itself if the test fails before it ends it.
+        for (int sent = 0; flooding && sent < 2'000'000; ++sent) {
+            socket->SendTo(Ipv4Address{{127, 0, 0, 1}, m_endpoints.localPort}, junk);
+        }
+    };
+    // Three senders keep the socket from ever running dry on loopback.
+    std::array<std::jthread, 3> senders{std::jthread(flood), std::jthread(flood), std::jthread(flood)};
+    std::atomic<int> taken{0};
+    const auto outcome = test::Await<ExchangeOutcome>(
+        [&](auto done) {
+            m_link.StartExchange(std::nullopt,
+                                 Exchange{BuildDiscoveryRequest(1), true,
+                                          [&](auto, const auto&) {
+                                              // A collector slower than the flood, as on a loaded
+                                              // machine: the queue never runs dry.
+                                              const auto until = std::chrono::steady_clock::now() + 50us;
+                                              while (std::chrono::steady_clock::now() < until) {
+                                              }
+                                              ++taken;
+                                              return false;
+                                          },
+                                          200ms, {}, 200ms, done},
+                                 {});
+        },
+        // Well short of what the flood lasts; before the mend the search ended only with the flood.
+        1500ms);
+    flooding = false;
+    EXPECT_EQ(outcome, ExchangeOutcome::WindowEnded);
 }
 
 class SerialLink : public ::testing::Test {

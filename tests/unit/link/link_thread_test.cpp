@@ -64,7 +64,7 @@ private:
             pollfd entry{wakeup.Handle(), POLLIN, 0};
             poll(&entry, 1, static_cast<int>(timeout.count()));
         }
-        bool Collect(const Exchange&) override { return false; }
+        bool Collect(const Exchange&, Clock::time_point) override { return false; }
         bool CarriesSends() const override { return m_transport.m_carriesSends; }
         bool Send(const std::optional<DeviceEntry>&, std::span<const std::uint8_t> bytes) override {
             m_transport.Record(bytes, true);
