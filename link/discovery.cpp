@@ -52,16 +52,18 @@ void RecordLanReply(std::span<const std::uint8_t> datagram, const Ipv4Address& s
             const std::size_t at = p + kIdentifierAfter + i;
             entry.unitId[i] = at < datagram.size() ? datagram[at] : 0x00;
         }
-        units.push_back({entry, FromLatin1(datagram.subspan(frame_offset::kUnitData, p - frame_offset::kUnitData))});
+        units.push_back(
+            {entry, FromLatin1(datagram.subspan(frame_offset::kUnitData, p - frame_offset::kUnitData))});
     }
 }
 
 } // namespace
 
 void StartDiscovery(UnitLink& link, std::stop_token cancel, std::function<void(DiscoveryResult)> done,
-                    std::chrono::milliseconds window) {
-    // The collector lives in the exchange's functions, on the link thread alone.
+                    std::chrono::milliseconds window, std::chrono::milliseconds serialWindow) {
+    // The collectors live in the exchange's functions, on the link thread alone.
     auto units = std::make_shared<std::vector<DiscoveredUnit>>();
+    auto serialFound = std::make_shared<SerialScanResult>();
     Exchange exchange;
     exchange.request = BuildDiscoveryRequest(link.LinkByte());
     exchange.broadcast = true;
@@ -70,7 +72,17 @@ void StartDiscovery(UnitLink& link, std::stop_token cancel, std::function<void(D
         RecordLanReply(datagram, from, *units);
         return false; // every unit that answers within the window is listed
     };
-    exchange.done = [units, done = std::move(done)](ExchangeOutcome outcome) {
+    exchange.streamWindow = serialWindow;
+    exchange.takeStream = [units, serialFound](std::span<const std::uint8_t> received) {
+        // Only the newest bytes are kept: a reply that follows a long run of noise is still found.
+        const std::size_t kept = std::min(received.size(), kSerialAccumulation);
+        *serialFound = ScanSerialReplies(received.last(kept));
+        if (serialFound->over && serialFound->entry && serialFound->modelName) {
+            units->push_back({*serialFound->entry, *serialFound->modelName});
+        }
+        return serialFound->over;
+    };
+    exchange.done = [units, serialFound, done = std::move(done)](ExchangeOutcome outcome) {
         DiscoveryResult result;
         switch (outcome) {
         case ExchangeOutcome::Cancelled:
@@ -85,6 +97,7 @@ void StartDiscovery(UnitLink& link, std::stop_token cancel, std::function<void(D
         case ExchangeOutcome::WindowEnded:
         case ExchangeOutcome::Completed:
             result.units = std::move(*units);
+            result.stateFrame = std::move(serialFound->stateFrame);
             result.outcome =
                 result.units.empty() ? DiscoveryResult::Outcome::NoneFound : DiscoveryResult::Outcome::Found;
             break;
@@ -94,35 +107,65 @@ void StartDiscovery(UnitLink& link, std::stop_token cancel, std::function<void(D
     link.StartExchange(std::nullopt, std::move(exchange), std::move(cancel));
 }
 
+namespace {
+
+// Handles one whole frame of the serial search; true when it ends the scan.
+bool HandleSerialFrame(std::span<const std::uint8_t> frame, SerialScanResult& result) {
+    const std::uint8_t opcode = frame[frame_offset::kOpcode];
+    if (opcode == kOpcodeDiscovery) {
+        result.over = true;
+        for (std::size_t j = frame_offset::kUnitData; j + kSecondSeparatorAfter < frame.size(); ++j) {
+            if (frame[j] == kNameSeparator && frame[j + kSecondSeparatorAfter] == kNameSeparator) {
+                result.modelName =
+                    FromLatin1(frame.subspan(frame_offset::kUnitData, j - frame_offset::kUnitData));
+                DeviceEntry entry;
+                entry.typeCode = frame[frame_offset::kTypeCode];
+                entry.unitAddress = frame[frame_offset::kUnitAddress];
+                result.entry = entry;
+                break;
+            }
+        }
+        return true;
+    }
+    if (opcode == kOpcodeStateFrame) {
+        // A short state frame ends this scan; the search goes on with the next pass.
+        if (frame.size() >= kStateFrameMinLength) {
+            result.stateFrame = Frame(frame.begin(), frame.end());
+            result.over = true;
+        }
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 SerialScanResult ScanSerialReplies(std::span<const std::uint8_t> accumulated) {
     SerialScanResult result;
-    ScanSerialFrames(accumulated, [&](std::span<const std::uint8_t> frame) {
-        const std::uint8_t opcode = frame[frame_offset::kOpcode];
-        if (opcode == kOpcodeDiscovery) {
-            result.over = true;
-            for (std::size_t j = frame_offset::kUnitData; j + kSecondSeparatorAfter < frame.size(); ++j) {
-                if (frame[j] == kNameSeparator && frame[j + kSecondSeparatorAfter] == kNameSeparator) {
-                    result.modelName =
-                        FromLatin1(frame.subspan(frame_offset::kUnitData, j - frame_offset::kUnitData));
-                    DeviceEntry entry;
-                    entry.typeCode = frame[frame_offset::kTypeCode];
-                    entry.unitAddress = frame[frame_offset::kUnitAddress];
-                    result.entry = entry;
-                    break;
-                }
-            }
-            return true;
+    // Each sync byte is judged as the head of a frame on its own: a candidate that proves no frame
+    // moves the scan on by one byte only, so a frame that begins inside it is still found; a whole
+    // frame that is passed over moves it past that frame.
+    std::size_t start = 0;
+    while (start < accumulated.size()) {
+        if (accumulated[start] != kSync1) {
+            ++start;
+            continue;
         }
-        if (opcode == kOpcodeStateFrame) {
-            // A short state frame ends this scan; the search goes on with the next pass.
-            if (frame.size() >= kStateFrameMinLength) {
-                result.stateFrame = Frame(frame.begin(), frame.end());
-                result.over = true;
+        const std::span<const std::uint8_t> rest = accumulated.subspan(start);
+        std::size_t wholeFrame = 0;
+        bool ended = false;
+        ScanSerialFrames(rest, [&](std::span<const std::uint8_t> frame) {
+            if (frame.data() == rest.data()) {
+                wholeFrame = frame.size();
+                ended = HandleSerialFrame(frame, result);
             }
-            return true;
+            return true; // only the candidate at the head counts here
+        });
+        if (ended) {
+            return result;
         }
-        return false;
-    });
+        start += std::max<std::size_t>(wholeFrame, 1);
+    }
     return result;
 }
 

@@ -1,5 +1,6 @@
 #include "multiviewer/core/state_block.h"
 
+#include "link/frame.h"
 #include "link/text_codec.h"
 
 #include <algorithm>
@@ -52,6 +53,14 @@ std::u16string Name(std::span<const std::uint8_t> bytes, std::uint8_t length) {
 }
 
 } // namespace
+
+bool StoreStateFrame(std::span<const std::uint8_t> frame, MultiviewerState& state) {
+    if (frame.size() < frame_offset::kUnitData + state.stateBlock.size()) {
+        return false;
+    }
+    std::copy_n(frame.begin() + frame_offset::kUnitData, state.stateBlock.size(), state.stateBlock.begin());
+    return true;
+}
 
 std::u16string DecodeStateBlock(const StateBlock& block, MultiviewerState& state) {
     using namespace block_offset;

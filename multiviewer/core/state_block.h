@@ -53,4 +53,9 @@ inline constexpr std::u16string_view kCustomNamePlaceholder = u"Custom Name";
 // when it is empty or its length byte is above 32 (customName then keeps its text).
 std::u16string DecodeStateBlock(const StateBlock& block, MultiviewerState& state);
 
+// A whole-state frame that answered a serial search: its block (offsets 18..806) becomes the
+// record's raw stateBlock, not decoded; the next state read decodes it. A frame too short to hold
+// the block changes nothing and gives false.
+bool StoreStateFrame(std::span<const std::uint8_t> frame, MultiviewerState& state);
+
 } // namespace brenvik

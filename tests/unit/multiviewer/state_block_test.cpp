@@ -1,3 +1,4 @@
+#include "link/frame.h"
 #include "multiviewer/core/multiviewer_tables.h"
 #include "multiviewer/core/preview_refresh.h"
 #include "multiviewer/core/state_block.h"
@@ -225,6 +226,28 @@ TEST(MultiviewerTables, LookUps) {
     EXPECT_EQ(SignalFormatText(31), "1080p60");
     EXPECT_EQ(SignalFormatText(7), "1080p24");
     EXPECT_EQ(SignalFormatText(1), std::nullopt);
+}
+
+} // namespace
+} // namespace brenvik
+
+namespace brenvik {
+namespace {
+
+// A whole-state frame from a serial search fills the raw block only; one too short changes nothing.
+TEST(StoreStateFrame, CopiesOffsets18To806AndRefusesAShortFrame) {
+    Frame frame(809, 0x00);
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        frame[i] = static_cast<std::uint8_t>(i * 3);
+    }
+    MultiviewerState state = MultiviewerState::Defaults();
+    ASSERT_TRUE(StoreStateFrame(frame, state));
+    EXPECT_TRUE(std::equal(state.stateBlock.begin(), state.stateBlock.end(), frame.begin() + 18));
+    EXPECT_EQ(state.layoutCode, MultiviewerState::Defaults().layoutCode);
+
+    const MultiviewerState before = state;
+    EXPECT_FALSE(StoreStateFrame(std::span(frame).first(806), state));
+    EXPECT_EQ(state, before);
 }
 
 } // namespace
