@@ -148,6 +148,14 @@ void DrawUmdPageBackground(QPainter& painter, const QRect& area, const SkinEntry
     PageGround(skin, area);
     // Between the name fields of windows 1..8 (up to x 225) and the toggles of 9..16 (from 260).
     VerticalRule(skin, 242, 80, 410);
+    // A dark edge one unit around each name field (120 x 20 at 105 + 230 c, 90 + 40 r, the bottom
+    // row at 372), so the fields stand out from the panel whose grey is close to theirs.
+    for (int column = 0; column < 2; ++column) {
+        for (int row = 0; row < 8; ++row) {
+            const int y = row == 7 ? 372 : 90 + 40 * row;
+            skin.Well(QRectF(105 + 230 * column - 1, y - 1, 122, 22), 2, palette::kField, palette::kEdgeDark);
+        }
+    }
 }
 
 void DrawColourPageBackground(QPainter& painter, const QRect& area, const SkinEntry&) {

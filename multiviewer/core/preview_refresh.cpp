@@ -86,6 +86,9 @@ void RecomputeSwitcherCells(MultiviewerState& state) {
 }
 
 void RefreshPreviewAll(MultiviewerState& state, ConsoleView& view) {
+    // The switcher cells follow loopRoute too, or the Switcher Mode preview would keep the routing
+    // from before the unit replaced its settings.
+    RecomputeSwitcherCells(state);
     RecomputeLayoutGeometry(state, view);
     RefreshUmdBackColors(state, view);
     RefreshUmdTextColors(state, view);

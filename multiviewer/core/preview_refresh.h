@@ -25,7 +25,7 @@ void RefreshFormatTexts(MultiviewerState& state);
 void RecomputeLayoutGeometry(MultiviewerState& state, ConsoleView& view);
 // switcherCells := the 4 x 4 grid numbered with loopRoute.
 void RecomputeSwitcherCells(MultiviewerState& state);
-// RecomputeLayoutGeometry, the four colour refreshes, redraw.
+// RecomputeSwitcherCells, RecomputeLayoutGeometry, the four colour refreshes, redraw.
 void RefreshPreviewAll(MultiviewerState& state, ConsoleView& view);
 
 } // namespace brenvik

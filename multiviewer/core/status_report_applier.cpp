@@ -264,9 +264,10 @@ constexpr std::array<ReportHandler, 22> kReportHandlers{{
     {mv_opcode::kReportSignal, &Signal},
 }};
 
-// The pages that refresh themselves after the unit replaced its settings; the SWITCHER page does not.
-constexpr std::array<std::uint8_t, 5> kPagesRefreshedAfterReplace{kPageLayout, kPageUmdOverlay, kPageColors,
-                                                                  kPageControls, kPageAudio};
+// Every page refreshes itself after the unit replaced its settings; the SWITCHER page too, or its
+// lists would keep showing the routing the unit no longer has.
+constexpr std::array<std::uint8_t, 6> kPagesRefreshedAfterReplace{kPageLayout,   kPageUmdOverlay, kPageColors,
+                                                                  kPageControls, kPageSwitcher,   kPageAudio};
 
 } // namespace
 

@@ -28,7 +28,7 @@ public:
     void ApplyStateRead(const StateRead& read);
 
     // After the wait that follows the re-read: RefreshPreviewAll; for 0x0B and 0x38 the colour page
-    // and audio page selections back to 0; then the refresh of the page shown (none for SWITCHER).
+    // and audio page selections back to 0; then the refresh of the page shown.
     void FinishSettingsReplaced(std::uint8_t opcode);
 
 private:

@@ -73,7 +73,8 @@ CClass_child_main_dlg::CClass_child_main_dlg(QWidget* parent, ConsolePageContext
     : QWidget(parent), m_context(context),
       m_commands(context.link, context.devices, context.state, context.consoleLocked, *this),
       m_applier(context.state, *this, context.mainWindow, context.consoleLocked),
-      m_ui(this), m_settingContext{context.state, m_commands, context.consoleLocked, context.scale} {
+      m_ui(this), m_settingContext{context.state, m_commands, context.consoleLocked, context.scale,
+                                   static_cast<ConsoleView&>(*this)} {
     setObjectName(QStringLiteral("136"));
     m_context.state.pageType = kPageNone;
     RegisterSettingPages(m_settingPages);

@@ -1,13 +1,64 @@
 #include "multiviewer/ui/pages/setting_page.h"
 
+#include "controls/limit_edit.h"
 #include "controls/picture_button.h"
 #include "multiviewer/core/page_controls.h"
+#include "res/skin.h"
+#include "res/skin_palette.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QPainter>
 #include <QRadioButton>
 #include <QSignalBlocker>
 
 namespace brenvik {
+
+namespace {
+
+constexpr int kInputCount = 16;
+// Lists, fields and the texts in them are sized for 96 dpi and scale with the page.
+constexpr int kTextPixels = 12;
+constexpr QRgb kDisabledText = qRgb(104, 110, 120);
+
+void SetColours(QWidget& control, QRgb text, QRgb ground) {
+    QPalette colours = control.palette();
+    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
+        colours.setColor(role, QColor(ground));
+    }
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        colours.setColor(role, QColor(text));
+    }
+    // A disabled control (a source list of a window the layout lacks) greys its text.
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        colours.setColor(QPalette::Disabled, role, QColor(kDisabledText));
+    }
+    colours.setColor(QPalette::Highlight, QColor(palette::kBlue));
+    colours.setColor(QPalette::HighlightedText, QColor(palette::kCaption));
+    control.setPalette(colours);
+}
+
+bool IsEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+SettingPage::SettingPage(QWidget* parent, PageLook look) : QWidget(parent), m_look(look) {
+    setProperty(kOwnEnterEscapeProperty, true);
+    QFont text = font();
+    text.setPixelSize(m_look.scale.Y(kTextPixels));
+    setFont(text);
+}
+
+QStringList SettingPage::InputEntries() {
+    QStringList entries;
+    for (int input = 1; input <= kInputCount; ++input) {
+        entries.append(QStringLiteral("SDI_%1").arg(input, 2, 10, QLatin1Char('0')));
+    }
+    return entries;
+}
 
 void SettingPage::ApplyUpdate(const PageUpdate& update) {
     switch (update.action) {
@@ -26,21 +77,75 @@ void SettingPage::ApplyUpdate(const PageUpdate& update) {
     }
 }
 
-void SettingPage::SelectEntry(int list, int entry) {
-    auto* box = ControlNumbered<QComboBox>(list);
-    if (box == nullptr) {
+QComboBox* SettingPage::AddList(int id, int x, int y, int width, int height, const QStringList& entries) {
+    auto* list = new QComboBox(this);
+    list->setObjectName(QString::number(id));
+    list->setGeometry(m_look.scale.Rect(x, y, width, height));
+    list->addItems(entries);
+    // The pop-up is a window of its own and takes neither the page's colours nor its font.
+    ColourAsField(*list);
+    ColourAsField(*list->view());
+    list->view()->setFont(font());
+    return list;
+}
+
+PictureButton* SettingPage::AddPictureButton(int id, int x, int y, int width, int height, int picture) {
+    auto* button = new PictureButton(this);
+    button->setObjectName(QString::number(id));
+    button->setGeometry(m_look.scale.PlacedPixels(x, y, width, height));
+    ShowPictureQuietly(button, picture);
+    return button;
+}
+
+CLimitEdit* SettingPage::AddLimitEdit(int id, int x, int y, int width, int height, int maxLength) {
+    auto* field = new CLimitEdit(this);
+    field->setObjectName(QString::number(id));
+    field->setGeometry(m_look.scale.Rect(x, y, width, height));
+    field->setMaxLength(maxLength);
+    field->setFrame(false);
+    field->setTextMargins(4, 0, 4, 0);
+    ColourAsField(*field);
+    return field;
+}
+
+void SettingPage::ColourAsField(QWidget& control) const {
+    SetColours(control, m_look.colours.fieldText, m_look.colours.fieldGround);
+}
+
+void SettingPage::ColourAsStatic(QWidget& control) const {
+    SetColours(control, m_look.colours.staticText, m_look.colours.staticGround);
+    control.setAutoFillBackground(true);
+}
+
+void SettingPage::SelectQuietly(QComboBox* list, int entry) {
+    if (list == nullptr) {
         return;
     }
-    // A value from the wire that names no entry selects none, never one past the list.
-    const QSignalBlocker quiet(box);
-    box->setCurrentIndex(entry >= 0 && entry < box->count() ? entry : -1);
+    const QSignalBlocker quiet(list);
+    list->setCurrentIndex(entry >= 0 && entry < list->count() ? entry : -1);
+}
+
+void SettingPage::ShowPictureQuietly(PictureButton* button, int picture) {
+    if (button != nullptr) {
+        const QSignalBlocker quiet(button);
+        button->SetButtonPictureResource(picture);
+        button->setProperty(kShownPictureProperty, picture);
+    }
+}
+
+bool SettingPage::SpringBackWhileLocked(bool locked, QComboBox* list, int storedEntry) {
+    if (locked) {
+        SelectQuietly(list, storedEntry);
+    }
+    return locked;
+}
+
+void SettingPage::SelectEntry(int list, int entry) {
+    SelectQuietly(ControlNumbered<QComboBox>(list), entry);
 }
 
 void SettingPage::ShowPicture(int button, int picture) {
-    if (auto* target = ControlNumbered<PictureButton>(button)) {
-        const QSignalBlocker quiet(target);
-        target->SetButtonPictureResource(picture);
-    }
+    ShowPictureQuietly(ControlNumbered<PictureButton>(button), picture);
 }
 
 void SettingPage::ShowMeterRadios(bool on) {
@@ -55,6 +160,32 @@ void SettingPage::ShowMeterRadios(bool on) {
     if (offRadio != nullptr) {
         offRadio->setChecked(!on);
     }
+}
+
+void SettingPage::paintEvent(QPaintEvent*) {
+    if (m_look.backgroundPicture == 0) {
+        return;
+    }
+    QPainter painter(this);
+    // The labels are painted in the picture at 96 dpi; a smooth stretch keeps them readable when the
+    // page is scaled up.
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(rect(), Skin::Picture(m_look.backgroundPicture));
+}
+
+void SettingPage::keyPressEvent(QKeyEvent* event) {
+    // A key the focused control leaves alone comes here on its way to the window; Enter and Escape
+    // stop at the page, so that neither ever closes the console.
+    if (IsEnter(event->key())) {
+        OnEnterKey();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 } // namespace brenvik

@@ -1,5 +1,10 @@
 #include "multiviewer/ui/pages/setting_page_factory.h"
 
+#include "multiviewer/core/page_type.h"
+#include "multiviewer/ui/pages/layout_page.h"
+#include "multiviewer/ui/pages/routing_page.h"
+#include "multiviewer/ui/pages/umd_page.h"
+
 namespace brenvik {
 
 void SettingPageFactory::Register(std::uint8_t pageType, Maker maker) {
@@ -16,8 +21,17 @@ SettingPage* SettingPageFactory::Create(std::uint8_t pageType, QWidget* parent,
     return m_makers[pageType](parent, context);
 }
 
-void RegisterSettingPages(SettingPageFactory&) {
-    // The six setting pages register here as they are built; none exists in this build yet.
+// Every page of this build, by type; a page type missing here shows the page area's background.
+void RegisterSettingPages(SettingPageFactory& factory) {
+    factory.Register(kPageLayout, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
+        return new CClass_16_view_mode(parent, context);
+    });
+    factory.Register(kPageUmdOverlay, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
+        return new CClass_16_view_umd(parent, context);
+    });
+    factory.Register(kPageSwitcher, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
+        return new CClass_16_view_matrix(parent, context);
+    });
 }
 
 } // namespace brenvik

@@ -3,6 +3,7 @@
 #include "multiviewer/ui/pages/setting_page.h"
 
 #include "controls/screen_scale.h"
+#include "multiviewer/core/console_view.h"
 #include "multiviewer/core/multiviewer_commands.h"
 #include "multiviewer/core/multiviewer_state.h"
 
@@ -12,12 +13,14 @@
 
 namespace brenvik {
 
-// What a setting page works with: the record it shows, the senders it calls and the lock.
+// What a setting page works with: the record it shows, the senders it calls, the lock, the screen
+// scale, and the console page for the few pages that redraw the preview themselves.
 struct SettingPageContext {
     MultiviewerState& state;
     MultiviewerCommands& commands;
     const bool& consoleLocked;
     ScreenScale scale;
+    ConsoleView& console;
 };
 
 // Creates the setting page of a page type. Each page registers itself here by type; a type

@@ -477,14 +477,14 @@ TEST_P(FinishTable, RefreshesPreviewSelectionsAndPage) {
     EXPECT_EQ(m_view.updates, c.updates);
 }
 
-INSTANTIATE_TEST_SUITE_P(StatusReports, FinishTable,
-                         ::testing::Values(FinishCase{0x0B, kPageColors, true, {U::Refresh(kPageColors)}},
-                                           FinishCase{0x38, kPageAudio, true, {U::Refresh(kPageAudio)}},
-                                           FinishCase{0x59, kPageLayout, false, {U::Refresh(kPageLayout)}},
-                                           FinishCase{
-                                               0x59, kPageUmdOverlay, false, {U::Refresh(kPageUmdOverlay)}},
-                                           FinishCase{0x0B, kPageControls, true, {U::Refresh(kPageControls)}},
-                                           FinishCase{0x0B, kPageSwitcher, true, {}}));
+INSTANTIATE_TEST_SUITE_P(
+    StatusReports, FinishTable,
+    ::testing::Values(FinishCase{0x0B, kPageColors, true, {U::Refresh(kPageColors)}},
+                      FinishCase{0x38, kPageAudio, true, {U::Refresh(kPageAudio)}},
+                      FinishCase{0x59, kPageLayout, false, {U::Refresh(kPageLayout)}},
+                      FinishCase{0x59, kPageUmdOverlay, false, {U::Refresh(kPageUmdOverlay)}},
+                      FinishCase{0x0B, kPageControls, true, {U::Refresh(kPageControls)}},
+                      FinishCase{0x0B, kPageSwitcher, true, {U::Refresh(kPageSwitcher)}}));
 
 TEST(StatusReportChecks, IdentifierAndLength) {
     DeviceEntry unit;
