@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_dialog.h"
+#include "app/configure_dialog.h"
 #include "app/device_list.h"
 #include "app/device_list_texts.h"
 
@@ -9,7 +10,10 @@
 #include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
 #include "link/frame.h"
+#include "link/platform/serial_port_list.h"
 #include "link/text_codec.h"
+#include "multiviewer/core/state_block.h"
+#include "multiviewer/ui/pages/setting_page.h"
 #include "res/skin.h"
 #include "res/skin_painter.h"
 #include "res/skin_palette.h"
@@ -59,6 +63,17 @@ bool IsEnterOrEscape(const QKeyEvent* key) {
     return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
 }
 
+// A setting page swallows Enter and Escape itself, after giving Enter to its own fields; the keys
+// still never reach the window.
+bool TakesEnterAndEscapeItself(const QWidget* widget) {
+    for (; widget != nullptr && !widget->isWindow(); widget = widget->parentWidget()) {
+        if (widget->property(kOwnEnterEscapeProperty).toBool()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 CVARNOLUX_16_VIEWDlg::CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* parent)
@@ -90,6 +105,8 @@ CVARNOLUX_16_VIEWDlg::~CVARNOLUX_16_VIEWDlg() {
     m_searchOperation.reset();
     // The page goes before the link: it stops its status receiver, which still uses the link.
     delete m_currentPage;
+    // So does the connection page, which refers to the console's state.
+    delete m_configurePage;
 }
 
 void CVARNOLUX_16_VIEWDlg::BuildControls() {
@@ -140,6 +157,7 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     m_settings->setObjectName(QStringLiteral("1004"));
     m_settings->setGeometry(m_scale.PlacedPixels(520, 73, 134, 38));
     m_settings->SetButtonPictureResource(kPictureSettings);
+    connect(m_settings, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::OpenConfigurePage);
 
     m_lock = new ShadePictureButton(this);
     m_lock->setObjectName(QStringLiteral("1005"));
@@ -221,6 +239,9 @@ void CVARNOLUX_16_VIEWDlg::FinishSearch(DiscoveryResult result) {
     }
 
     ApplyDiscovery(m_state.devices, result);
+    if (result.stateFrame) {
+        StoreStateFrame(*result.stateFrame, m_state.multiviewer);
+    }
     {
         const QSignalBlocker quiet(m_deviceList);
         for (const std::u16string& item : DeviceListItems(result)) {
@@ -274,6 +295,18 @@ void CVARNOLUX_16_VIEWDlg::OpenUnitPage() {
     page->show();
 }
 
+CClass_configure_argc_dlg* CVARNOLUX_16_VIEWDlg::ConfigurePage() const {
+    return m_configurePage;
+}
+
+void CVARNOLUX_16_VIEWDlg::OpenConfigurePage() {
+    delete m_configurePage;
+    m_configurePage =
+        new CClass_configure_argc_dlg(m_state, *m_dialogs, m_scale, platform::ListSerialPorts(), this);
+    m_configurePage->move(pos() + m_scale.Point(100, 40));
+    m_configurePage->show();
+}
+
 void CVARNOLUX_16_VIEWDlg::SendCustomName() {
     if (m_state.consoleLocked) {
         return;
@@ -312,7 +345,8 @@ bool CVARNOLUX_16_VIEWDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
-        if (widget != nullptr && widget->window() == this && IsEnterOrEscape(key)) {
+        if (widget != nullptr && widget->window() == this && IsEnterOrEscape(key) &&
+            !TakesEnterAndEscapeItself(widget)) {
             if (event->type() == QEvent::KeyPress && watched == m_customName) {
                 SendCustomName();
             }

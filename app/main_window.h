@@ -22,6 +22,7 @@ class QLineEdit;
 namespace brenvik {
 
 class BackgroundOperation;
+class CClass_configure_argc_dlg;
 class CColorButton;
 class DeviceList;
 class PictureButton;
@@ -55,6 +56,9 @@ public:
     void SearchUnits();
     bool SearchRunning() const;
     void OpenUnitPage();
+    // Replaces the connection page by a new one over the window (the settings button).
+    void OpenConfigurePage();
+    CClass_configure_argc_dlg* ConfigurePage() const;
     void SendCustomName();
     void ToggleLock();
     // What the page area says while no page covers it: a title and a line below it.
@@ -104,6 +108,7 @@ private:
     QRect m_pageRect;
 
     QPointer<QWidget> m_currentPage;
+    QPointer<CClass_configure_argc_dlg> m_configurePage;
     bool m_nameFieldFocused = false;
 
     std::unique_ptr<BackgroundOperation> m_searchOperation;

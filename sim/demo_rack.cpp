@@ -1,5 +1,6 @@
 #include "sim/demo_rack.h"
 
+#include "sim/matrix_model.h"
 #include "sim/multiviewer_model.h"
 
 #include <array>
@@ -35,8 +36,11 @@ void AddDemoRack(UnitSimulator& simulator, std::uint8_t multiviewerSwitcherMode)
     simulator.AddUnit(
         {{127, 0, 0, 10}, kTypeMultiviewer, 0x01, Bytes("16CH Monitorgrid"), {0x4D, 0x56, 0x00, 0x01}},
         std::make_unique<MultiviewerModel>(settings));
+    MatrixSettings matrix;
+    matrix.customName = u"Edit Suite 3";
     simulator.AddUnit(
-        {{127, 0, 0, 11}, kTypeMatrixSwitcher, 0x01, Bytes("PQT0642"), {0x4D, 0x58, 0x00, 0x02}});
+        {{127, 0, 0, 11}, kTypeMatrixSwitcher, 0x01, Bytes("PQT0642"), {0x4D, 0x58, 0x00, 0x02}},
+        std::make_unique<MatrixModel>(matrix));
     simulator.AddUnit({{127, 0, 0, 12}, 0x90, 0x01, Bytes("PQA-90"), {0x50, 0x41, 0x00, 0x03}});
 }
 

@@ -1,5 +1,6 @@
 #include "sim/unit_models.h"
 
+#include "sim/matrix_model.h"
 #include "sim/multiviewer_model.h"
 
 #include <algorithm>
@@ -16,11 +17,13 @@ struct UnitModel {
 };
 
 // One row per unit model, by the type code of the units it stands in for.
-constexpr std::array<UnitModel, 1> kUnitModels{{
+constexpr std::array<UnitModel, 2> kUnitModels{{
     {kTypeMultiviewer,
      [](const UnitConfig&) -> std::unique_ptr<UnitBehaviour> {
          return std::make_unique<MultiviewerModel>();
      }},
+    {kTypeMatrixSwitcher,
+     [](const UnitConfig&) -> std::unique_ptr<UnitBehaviour> { return std::make_unique<MatrixModel>(); }},
 }};
 
 } // namespace

@@ -1,0 +1,505 @@
+#include "matrix/ui/matrix_page.h"
+
+#include "matrix/core/matrix_backlight.h"
+#include "matrix/core/matrix_pictures.h"
+#include "matrix/core/matrix_routing.h"
+#include "matrix/ui/brightness_track_bar.h"
+
+#include "controls/background_operation.h"
+#include "controls/shade_picture_button.h"
+#include "res/skin.h"
+#include "res/skin_palette.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSignalBlocker>
+
+#include <algorithm>
+
+namespace brenvik {
+
+namespace {
+
+namespace pic = matrix_picture;
+
+// Key rows: 65 x 60 pixel keys from x 80 every 68 units.
+constexpr int kKeyWidth = 65;
+constexpr int kKeyHeight = 60;
+constexpr int kKeysLeft = 80;
+constexpr int kKeyPitch = 68;
+struct KeyRow {
+    int firstControl;
+    int y;
+    bool transparent;
+};
+constexpr KeyRow kInputRow{1054, 105, false};
+constexpr KeyRow kOutputRow{1062, 255, false};
+constexpr KeyRow kStatusRow{1128, 405, true};
+
+// The action buttons: control number, pictures (normal, highlighted), place and pixel size. APPLY
+// and REFRESH move 10 units right on screens above 120 dpi.
+struct ActionEntry {
+    MatrixAction action;
+    int controlId;
+    int normalPicture;
+    int highlightedPicture;
+    int x;
+    int y;
+    int width;
+    int height;
+};
+constexpr int kShiftedColumnDpi = 120;
+constexpr int kCentreColumnX = 640;
+constexpr int kCentreColumnShiftedX = 650;
+constexpr std::array<ActionEntry, 3> kActions{{
+    {MatrixAction::Apply, 1082, pic::kApply, pic::kApplyHighlighted, kCentreColumnX, 300, 110, 45},
+    {MatrixAction::OneToAll, 1136, pic::kOneToAll, pic::kOneToAllHighlighted, 950, 180, 190, 39},
+    {MatrixAction::OneToOne, 1137, pic::kOneToOne, pic::kOneToOneHighlighted, 950, 305, 190, 37},
+}};
+constexpr int kRefreshControl = 1138;
+constexpr int kRefreshY = 450;
+constexpr QSize kRefreshSize{110, 37};
+constexpr std::chrono::milliseconds kRefreshPressedTime{2000};
+
+constexpr QRect kBacklightTimeRect(950, 420, 180, 30);
+constexpr QRect kBrightnessRect(950, 460, 130, 30);
+constexpr QRect kBrightnessTextRect(1095, 460, 35, 20);
+
+constexpr QRgb kFieldText = qRgb(60, 180, 255);
+constexpr QRgb kFieldGround = qRgb(58, 58, 58);
+
+constexpr int kTextPixels = 13;
+
+// Where the page says that the unit is being read: the free strip under the status panel.
+constexpr QRect kReadingRect(55, 506, 720, 26);
+
+const char* const kPictureProperty = "skinPicture";
+
+void ApplyPageFieldColours(QWidget& field) {
+    QPalette colours = field.palette();
+    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
+        colours.setColor(role, QColor(kFieldText));
+    }
+    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
+        colours.setColor(role, QColor(kFieldGround));
+    }
+    field.setPalette(colours);
+}
+
+QString BrightnessText(int value) {
+    return QString::asprintf("%d%%", value);
+}
+
+bool IsEnterOrEscape(const QKeyEvent& key) {
+    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Escape;
+}
+
+} // namespace
+
+CClass_matrix_child::CClass_matrix_child(QWidget* parent, MatrixPageContext context)
+    : QWidget(parent), m_context(context) {
+    setObjectName(QStringLiteral("174"));
+    QFont text = font();
+    text.setPixelSize(m_context.scale.Y(kTextPixels));
+    setFont(text);
+    m_context.model.backlightTime = 0;
+    m_context.model.backlightBrightness = 0;
+    m_context.pageState.selectedInput = 0;
+    // Every action button starts grey, so the highlight memory starts with none; otherwise a
+    // button last highlighted on an earlier page would never light up again.
+    m_context.pageState.highlightedAction = MatrixAction::None;
+    PlaceControls();
+
+    m_refreshPressed.setSingleShot(true);
+    m_refreshPressed.setInterval(kRefreshPressedTime);
+    connect(&m_refreshPressed, &QTimer::timeout, this, [this] { ShowPicture(m_refresh, pic::kRefresh); });
+
+    StartInitialRead();
+}
+
+CClass_matrix_child::~CClass_matrix_child() {
+    // A query still under way is cancelled on the link and its result dropped.
+    m_query.reset();
+}
+
+PictureButton* CClass_matrix_child::AddButton(int controlId, QRect geometry, int picture, bool transparent) {
+    auto* button = new ShadePictureButton(this);
+    button->setObjectName(QString::number(controlId));
+    button->setGeometry(geometry);
+    button->SetBorderDrawing(false);
+    button->SetTransparentBackground(transparent);
+    button->setFocusPolicy(Qt::NoFocus);
+    ShowPicture(button, picture);
+    return button;
+}
+
+void CClass_matrix_child::ShowPicture(PictureButton* button, int picture) {
+    // A key that keeps its picture is neither rebuilt nor repainted.
+    if (button->property(kPictureProperty).toInt() == picture) {
+        return;
+    }
+    button->SetButtonPictureResource(picture);
+    button->setProperty(kPictureProperty, picture);
+}
+
+int CClass_matrix_child::ShownPicture(int controlId) const {
+    const auto* button = findChild<PictureButton*>(QString::number(controlId));
+    return button == nullptr ? 0 : button->property(kPictureProperty).toInt();
+}
+
+void CClass_matrix_child::PlaceControls() {
+    const ScreenScale& scale = m_context.scale;
+    for (std::size_t k = 0; k < kMatrixPorts; ++k) {
+        const int number = static_cast<int>(k) + 1;
+        const int x = kKeysLeft + kKeyPitch * static_cast<int>(k);
+        const auto key = [&](const KeyRow& row) {
+            return AddButton(row.firstControl + static_cast<int>(k),
+                             scale.PlacedPixels(x, row.y, kKeyWidth, kKeyHeight), pic::Key(number, false),
+                             row.transparent);
+        };
+        m_inputs[k] = key(kInputRow);
+        m_outputs[k] = key(kOutputRow);
+        m_status[k] = key(kStatusRow);
+        const auto port = static_cast<std::uint8_t>(number);
+        connect(m_inputs[k], &QAbstractButton::clicked, this, [this, port] { SelectInput(port); });
+        connect(m_outputs[k], &QAbstractButton::clicked, this, [this, port] { ToggleOutput(port); });
+    }
+
+    const int centreX = scale.dpiX <= kShiftedColumnDpi ? kCentreColumnX : kCentreColumnShiftedX;
+    for (const ActionEntry& entry : kActions) {
+        const int x = entry.action == MatrixAction::Apply ? centreX : entry.x;
+        PictureButton* button =
+            AddButton(entry.controlId, scale.PlacedPixels(x, entry.y, entry.width, entry.height),
+                      entry.normalPicture, true);
+        switch (entry.action) {
+        case MatrixAction::Apply:
+            m_apply = button;
+            connect(button, &QAbstractButton::clicked, this, &CClass_matrix_child::OnApply);
+            break;
+        case MatrixAction::OneToAll:
+            m_oneToAll = button;
+            connect(button, &QAbstractButton::clicked, this, &CClass_matrix_child::OnOneToAll);
+            break;
+        case MatrixAction::OneToOne:
+            m_oneToOne = button;
+            connect(button, &QAbstractButton::clicked, this, &CClass_matrix_child::OnOneToOne);
+            break;
+        case MatrixAction::None:
+            break;
+        }
+    }
+    m_refresh = AddButton(kRefreshControl,
+                          scale.PlacedPixels(centreX, kRefreshY, kRefreshSize.width(), kRefreshSize.height()),
+                          pic::kRefresh, true);
+    connect(m_refresh, &QAbstractButton::clicked, this, &CClass_matrix_child::OnRefresh);
+
+    m_backlightTime = new QComboBox(this);
+    m_backlightTime->setObjectName(QStringLiteral("1074"));
+    m_backlightTime->setGeometry(scale.Rect(kBacklightTimeRect.x(), kBacklightTimeRect.y(),
+                                            kBacklightTimeRect.width(), kBacklightTimeRect.height()));
+    for (const std::string_view text : kBacklightTimeTexts) {
+        m_backlightTime->addItem(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    }
+    ApplyPageFieldColours(*m_backlightTime);
+    m_backlightTime->view()->setFont(font());
+    connect(m_backlightTime, &QComboBox::activated, this, &CClass_matrix_child::OnBacklightTimeChosen);
+
+    m_brightness = new BrightnessTrackBar(this);
+    m_brightness->setObjectName(QStringLiteral("1139"));
+    m_brightness->setGeometry(scale.Rect(kBrightnessRect.x(), kBrightnessRect.y(), kBrightnessRect.width(),
+                                         kBrightnessRect.height()));
+    m_brightness->setRange(0, kBrightnessMax);
+    m_brightness->setTickInterval(1);
+    connect(m_brightness, &QSlider::valueChanged, this, &CClass_matrix_child::OnBrightnessShown);
+    connect(m_brightness, &BrightnessTrackBar::releasedOver, this,
+            &CClass_matrix_child::OnBrightnessReleased);
+
+    m_brightnessText = new QLineEdit(this);
+    m_brightnessText->setObjectName(QStringLiteral("1140"));
+    m_brightnessText->setReadOnly(true);
+    m_brightnessText->setFrame(false);
+    m_brightnessText->setFocusPolicy(Qt::NoFocus);
+    m_brightnessText->setGeometry(scale.Rect(kBrightnessTextRect.x(), kBrightnessTextRect.y(),
+                                             kBrightnessTextRect.width(), kBrightnessTextRect.height()));
+    ApplyPageFieldColours(*m_brightnessText);
+    // Until the unit answers the controls show where the page starts: "15s Dim" and 0.
+    ShowBacklight();
+}
+
+void CClass_matrix_child::StartInitialRead() {
+    // Both reads are queued at once and run one after the other on the link thread; the page is
+    // filled in when the second ends.
+    m_query = std::make_unique<BackgroundOperation>(window(), [this](bool reading) { ShowReading(reading); });
+    const std::optional<DeviceEntry> unit = m_context.devices.Selected();
+    m_query->Run<InitialRead>(
+        [this, unit](std::stop_token cancel, std::function<void(InitialRead)> done) {
+            auto read = std::make_shared<InitialRead>();
+            QueryMatrixState(m_context.link, unit, cancel,
+                             [read](MatrixStateRead state) { read->state = state; });
+            QueryBacklight(m_context.link, unit, cancel, [read, done](BacklightRead backlight) {
+                read->backlight = backlight;
+                done(*read);
+            });
+        },
+        [this](InitialRead read) { FinishInitialRead(read); });
+}
+
+void CClass_matrix_child::ShowReading(bool reading) {
+    m_reading = reading;
+    // Only the strip with the sign changes; the keys repaint themselves as their pictures change.
+    update(ReadingRect());
+}
+
+QRect CClass_matrix_child::ReadingRect() const {
+    return m_context.scale.Rect(kReadingRect.x(), kReadingRect.y(), kReadingRect.width(),
+                                kReadingRect.height());
+}
+
+void CClass_matrix_child::TakeStateReply(const MatrixStateRead& read) {
+    if (read.reply) {
+        const std::u16string nameText =
+            ApplyMatrixState(*read.reply, {m_context.model, m_context.consoleLocked, m_context.networkDhcp,
+                                           m_context.customName});
+        m_context.showCustomNameText(nameText);
+    }
+    m_context.dialogs.DebugText("read matrix \n");
+    PaintStatusRow();
+}
+
+void CClass_matrix_child::FinishInitialRead(const InitialRead& read) {
+    if (read.state.ran) {
+        TakeStateReply(read.state);
+    }
+    if (read.backlight.reply) {
+        ApplyBacklight(*read.backlight.reply, m_context.model);
+    }
+    ShowBacklight();
+    m_initialised = true;
+    emit initialised();
+}
+
+void CClass_matrix_child::ShowBacklight() {
+    MatrixModel& model = m_context.model;
+    const QSignalBlocker quietList(m_backlightTime);
+    m_backlightTime->setCurrentIndex(BacklightTimePosition(model.backlightTime).value_or(-1));
+    {
+        const QSignalBlocker quietBar(m_brightness);
+        m_brightness->setValue(std::min<int>(model.backlightBrightness, kBrightnessMax));
+    }
+    // The bar holds at most 100; the model and the text take what the bar shows.
+    model.backlightBrightness = static_cast<std::uint8_t>(m_brightness->value());
+    m_brightnessText->setText(BrightnessText(model.backlightBrightness));
+}
+
+void CClass_matrix_child::OnRefresh() {
+    ShowPicture(m_refresh, pic::kRefreshPressed);
+    m_refreshPressed.start();
+    const std::optional<DeviceEntry> unit = m_context.devices.Selected();
+    m_query->Run<MatrixStateRead>(
+        [this, unit](std::stop_token cancel, std::function<void(MatrixStateRead)> done) {
+            QueryMatrixState(m_context.link, unit, std::move(cancel), std::move(done));
+        },
+        [this](MatrixStateRead read) { FinishRefresh(read); });
+}
+
+void CClass_matrix_child::FinishRefresh(const MatrixStateRead& read) {
+    if (read.ran) {
+        TakeStateReply(read);
+    }
+}
+
+void CClass_matrix_child::SelectInput(std::uint8_t input) {
+    MatrixPageState& page = m_context.pageState;
+    if (m_context.consoleLocked || input == page.selectedInput || !pic::IsPort(input)) {
+        return;
+    }
+    page.pendingRouting.fill(0);
+    if (pic::IsPort(page.selectedInput)) {
+        ShowPicture(m_inputs[page.selectedInput - 1U], pic::Key(page.selectedInput, false));
+    }
+    ShowPicture(m_inputs[input - 1U], pic::Key(input, true));
+    page.selectedInput = input;
+    PaintOutputRow(input);
+    ShowActionsNormal();
+}
+
+void CClass_matrix_child::ToggleOutput(std::uint8_t output) {
+    MatrixPageState& page = m_context.pageState;
+    if (m_context.consoleLocked || page.selectedInput == 0 || !pic::IsPort(output)) {
+        return;
+    }
+    std::uint8_t& mark = page.pendingRouting[output - 1U];
+    mark = mark == page.selectedInput ? 0 : page.selectedInput;
+    PaintOutputRow(page.selectedInput);
+}
+
+void CClass_matrix_child::PaintOutputRow(std::uint8_t input) {
+    const MatrixModel& model = m_context.model;
+    const MatrixPageState& page = m_context.pageState;
+    for (std::size_t m = 0; m < kMatrixPorts; ++m) {
+        const bool lit = input != 0 && (model.sentRouting[m] == input || page.pendingRouting[m] == input);
+        ShowPicture(m_outputs[m], pic::Key(static_cast<int>(m) + 1, lit));
+    }
+}
+
+void CClass_matrix_child::PaintStatusRow() {
+    for (std::size_t m = 0; m < kMatrixPorts; ++m) {
+        // A value that is no input number leaves the key as it is.
+        if (const auto picture = pic::StatusKey(m_context.model.statusRouting[m])) {
+            ShowPicture(m_status[m], *picture);
+        }
+    }
+    m_context.showLock(m_context.consoleLocked);
+    emit statusRowPainted();
+}
+
+PictureButton* CClass_matrix_child::ActionButton(MatrixAction action) const {
+    switch (action) {
+    case MatrixAction::Apply:
+        return m_apply;
+    case MatrixAction::OneToAll:
+        return m_oneToAll;
+    case MatrixAction::OneToOne:
+        return m_oneToOne;
+    case MatrixAction::None:
+        break;
+    }
+    return nullptr;
+}
+
+void CClass_matrix_child::HighlightAction(MatrixAction action) {
+    MatrixPageState& page = m_context.pageState;
+    for (const ActionEntry& entry : kActions) {
+        if (entry.action == page.highlightedAction) {
+            ShowPicture(ActionButton(entry.action), entry.normalPicture);
+        }
+        if (entry.action == action) {
+            ShowPicture(ActionButton(entry.action), entry.highlightedPicture);
+        }
+    }
+    page.highlightedAction = action;
+}
+
+void CClass_matrix_child::ShowActionsNormal() {
+    for (const ActionEntry& entry : kActions) {
+        ShowPicture(ActionButton(entry.action), entry.normalPicture);
+    }
+    // The memory follows the pictures, so the next action lights its button again.
+    m_context.pageState.highlightedAction = MatrixAction::None;
+}
+
+void CClass_matrix_child::OnApply() {
+    MatrixPageState& page = m_context.pageState;
+    if (m_context.consoleLocked || page.selectedInput == 0) {
+        return;
+    }
+    if (page.highlightedAction != MatrixAction::Apply) {
+        HighlightAction(MatrixAction::Apply);
+    }
+    MatrixOutputs marked;
+    for (std::size_t m = 0; m < kMatrixPorts; ++m) {
+        marked.set(m, page.pendingRouting[m] == page.selectedInput);
+    }
+    if (MatrixApply(m_context.link, m_context.devices.Selected(), m_context.model, page.selectedInput,
+                    marked) == RoutingOutcome::Sent) {
+        PaintStatusRow();
+    }
+}
+
+void CClass_matrix_child::OnOneToAll() {
+    MatrixPageState& page = m_context.pageState;
+    if (m_context.consoleLocked || page.selectedInput == 0) {
+        return;
+    }
+    if (page.highlightedAction != MatrixAction::OneToAll) {
+        HighlightAction(MatrixAction::OneToAll);
+    }
+    if (MatrixOneToAll(m_context.link, m_context.devices.Selected(), m_context.model, page.selectedInput) ==
+        RoutingOutcome::Sent) {
+        PaintOutputRow(page.selectedInput);
+        PaintStatusRow();
+    }
+}
+
+void CClass_matrix_child::OnOneToOne() {
+    MatrixPageState& page = m_context.pageState;
+    if (m_context.consoleLocked) {
+        return;
+    }
+    if (page.highlightedAction != MatrixAction::OneToOne) {
+        HighlightAction(MatrixAction::OneToOne);
+    }
+    if (MatrixOneToOne(m_context.link, m_context.devices.Selected(), m_context.model) ==
+        RoutingOutcome::Sent) {
+        if (pic::IsPort(page.selectedInput)) {
+            ShowPicture(m_inputs[page.selectedInput - 1U], pic::Key(page.selectedInput, false));
+        }
+        PaintOutputRow(0);
+        page.selectedInput = 0;
+        PaintStatusRow();
+    }
+}
+
+void CClass_matrix_child::OnBacklightTimeChosen(int position) {
+    if (m_context.consoleLocked || position < 0) {
+        return;
+    }
+    m_context.model.backlightTime = static_cast<std::uint8_t>(position);
+    SetBacklightTime(m_context.link, m_context.devices.Selected(), m_context.consoleLocked,
+                     m_context.model.backlightTime);
+}
+
+void CClass_matrix_child::OnBrightnessShown(int position) {
+    m_context.model.backlightBrightness = static_cast<std::uint8_t>(position);
+    m_brightnessText->setText(BrightnessText(position));
+}
+
+void CClass_matrix_child::OnBrightnessReleased(int position) {
+    m_context.model.backlightBrightness = static_cast<std::uint8_t>(position);
+    m_context.dialogs.DebugText(QString::asprintf("send data is %d \n", position).toStdString());
+    SetBacklightBrightness(m_context.link, m_context.devices.Selected(), m_context.consoleLocked,
+                           m_context.model.backlightBrightness);
+}
+
+void CClass_matrix_child::keyPressEvent(QKeyEvent* event) {
+    // Enter and Esc would close the main window's dialog; on this page they do nothing.
+    if (IsEnterOrEscape(*event)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CClass_matrix_child::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void CClass_matrix_child::contextMenuEvent(QContextMenuEvent* event) {
+    event->accept();
+}
+
+void CClass_matrix_child::paintEvent(QPaintEvent*) {
+    // The background is stretched once per page size, filtered so that its lettering keeps every
+    // line; every later paint copies from it.
+    if (m_background.size() != size()) {
+        m_background =
+            Skin::Picture(pic::kBackground).scaled(size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    QPainter painter(this);
+    painter.drawPixmap(0, 0, m_background);
+    if (m_reading) {
+        painter.setPen(QColor(palette::kCaption));
+        QFont font(QStringLiteral("Arial"));
+        font.setPixelSize(m_context.scale.Y(16));
+        painter.setFont(font);
+        painter.drawText(ReadingRect(), Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Reading the unit\u2026"));
+    }
+}
+
+} // namespace brenvik

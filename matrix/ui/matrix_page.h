@@ -1,0 +1,133 @@
+#pragma once
+
+#include "link/device_table.h"
+#include "link/unit_link.h"
+#include "matrix/core/matrix_model.h"
+#include "matrix/core/matrix_page_state.h"
+#include "matrix/core/matrix_queries.h"
+
+#include "controls/operator_dialogs.h"
+#include "controls/screen_scale.h"
+
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class QComboBox;
+class QLineEdit;
+
+namespace brenvik {
+
+class BackgroundOperation;
+class BrightnessTrackBar;
+class PictureButton;
+
+// What the matrix page works with; all of it outlives the page.
+struct MatrixPageContext {
+    UnitLink& link;
+    const DeviceTable& devices;
+    MatrixModel& model;
+    MatrixPageState& pageState;
+    bool& consoleLocked;        // the reply to a state query sets or clears it
+    std::uint8_t& networkDhcp;  // the unit's address mode, from the same reply
+    std::u16string& customName; // the unit's name, from the same reply
+    // The main window's custom name field and lock button, which a state reply brings up to date.
+    std::function<void(const std::u16string& text)> showCustomNameText;
+    std::function<void(bool locked)> showLock;
+    OperatorDialogs& dialogs;
+    ScreenScale scale;
+};
+
+// The page of an 8 x 8 matrix switcher: a row of input keys, a row of output keys that mark
+// outputs for the selected input, a row of status keys showing what the unit routes, the three
+// routing actions, REFRESH, and the backlight time and brightness. Shown at once; the unit is read
+// on the link thread while the page refuses input and says so.
+class CClass_matrix_child : public QWidget {
+    Q_OBJECT
+
+public:
+    CClass_matrix_child(QWidget* parent, MatrixPageContext context);
+    ~CClass_matrix_child() override;
+
+    // The operator's actions, as the keys and buttons call them.
+    void SelectInput(std::uint8_t input);
+    void ToggleOutput(std::uint8_t output);
+    void OnApply();
+    void OnOneToAll();
+    void OnOneToOne();
+    void OnRefresh();
+
+    // The reads of the unit at opening have come back (or timed out) and the page is filled in.
+    bool Initialised() const { return m_initialised; }
+    // A query is under way: the page says so and refuses input.
+    bool Reading() const { return m_reading; }
+    // The skin picture the button with this control number shows, or 0 for none.
+    int ShownPicture(int controlId) const;
+
+signals:
+    void initialised();
+    // The status row has been repainted from the model (after a state query, or a routing action).
+    void statusRowPainted();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    // The page takes its own clicks: they never reach the main window's background.
+    void mousePressEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    struct InitialRead {
+        MatrixStateRead state;
+        BacklightRead backlight;
+    };
+
+    void PlaceControls();
+    PictureButton* AddButton(int controlId, QRect geometry, int picture, bool transparent);
+    void ShowPicture(PictureButton* button, int picture);
+
+    void StartInitialRead();
+    void FinishInitialRead(const InitialRead& read);
+    void FinishRefresh(const MatrixStateRead& read);
+    void TakeStateReply(const MatrixStateRead& read);
+    void ShowReading(bool reading);
+    QRect ReadingRect() const;
+    void ShowBacklight();
+
+    void PaintOutputRow(std::uint8_t input);
+    void PaintStatusRow();
+    void HighlightAction(MatrixAction action);
+    void ShowActionsNormal();
+    PictureButton* ActionButton(MatrixAction action) const;
+
+    void OnBacklightTimeChosen(int position);
+    void OnBrightnessShown(int position);
+    void OnBrightnessReleased(int position);
+
+    MatrixPageContext m_context;
+
+    std::array<PictureButton*, kMatrixPorts> m_inputs{};
+    std::array<PictureButton*, kMatrixPorts> m_outputs{};
+    std::array<PictureButton*, kMatrixPorts> m_status{};
+    PictureButton* m_apply = nullptr;
+    PictureButton* m_oneToAll = nullptr;
+    PictureButton* m_oneToOne = nullptr;
+    PictureButton* m_refresh = nullptr;
+    QComboBox* m_backlightTime = nullptr;
+    BrightnessTrackBar* m_brightness = nullptr;
+    QLineEdit* m_brightnessText = nullptr;
+    QTimer m_refreshPressed; // REFRESH shows its pressed picture for 2000 ms
+    QPixmap m_background;    // the page's picture at the page's size
+
+    bool m_initialised = false;
+    bool m_reading = false;
+    std::unique_ptr<BackgroundOperation> m_query;
+};
+
+} // namespace brenvik
