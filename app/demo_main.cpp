@@ -1,7 +1,7 @@
 // brenvik-demo: the console together with three simulated units on loopback — a multiviewer, a
-// matrix switcher and a unit of a type without a page — so the console can be seen at work
-// without hardware. Everything stays on this machine: the search goes to 127.255.255.255 on the
-// demo's own ports.
+// matrix switcher and a unit of a type without a page — and a multiviewer on a pseudo-terminal for
+// the serial link, so the console can be seen at work without hardware. Everything stays on this
+// machine: the search goes to 127.255.255.255 on the demo's own ports.
 #include "app/console_application.h"
 #include "app/console_pages.h"
 #include "app/main_window.h"
@@ -9,10 +9,12 @@
 #include "controls/message_box_dialogs.h"
 #include "sim/demo_rack.h"
 #include "sim/loopback_endpoints.h"
+#include "sim/serial_unit_simulator.h"
 #include "sim/unit_simulator.h"
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -44,6 +46,24 @@ int main(int argc, char** argv) {
     brenvik::sim::AddDemoRack(simulator);
     if (!simulator.Start()) {
         return FailToStart("The simulated units could not start: " + simulator.StartError());
+    }
+
+    // One more multiviewer on a serial line of its own (a pseudo-terminal), listed on the connection
+    // configuration page beside the machine's ports; without pseudo-terminals the demo goes on
+    // without it.
+    brenvik::sim::UnitConfig serialConfig;
+    serialConfig.address = {127, 0, 6, 3};
+    serialConfig.typeCode = brenvik::kTypeMultiviewer;
+    serialConfig.unitAddress = 0x01;
+    const std::string model = "16CH Monitorgrid";
+    serialConfig.modelName.assign(model.begin(), model.end());
+    serialConfig.unitId = {0x01, 0x02, 0x03, 0x04};
+    brenvik::sim::SerialUnitSimulator serialUnit(serialConfig, 115200);
+    if (serialUnit.Start()) {
+        setenv("BRENVIK_SERIAL_PORTS", serialUnit.PortPath().c_str(), 1);
+    } else {
+        std::fprintf(stderr, "brenvik-demo: no simulated unit on a serial line: %s\n",
+                     serialUnit.StartError().c_str());
     }
 
     brenvik::CVARNOLUX_16_VIEWDlg window({*endpoints, brenvik::PrimaryScreenScale(), nullptr});

@@ -76,7 +76,7 @@ std::size_t CnComm::Write(const std::uint8_t* bytes, std::size_t count) {
 void CnComm::StartWatching() {
     m_stopWatching.Reset();
     m_watching.store(true);
-    m_watcher = std::thread([this, handle = m_handle] { WatchLoop(handle); });
+    m_watcher = std::thread([this, handle = m_handle.load()] { WatchLoop(handle); });
 }
 
 void CnComm::StopWatching() {

@@ -54,7 +54,8 @@ private:
     void StopWatching();
     void WatchLoop(platform::SerialHandle handle);
 
-    platform::SerialHandle m_handle = platform::kNoSerialHandle;
+    // Written on the thread that opens and closes the port (the link thread); read from any thread.
+    std::atomic<platform::SerialHandle> m_handle{platform::kNoSerialHandle};
     std::string m_name;
     std::function<void()> m_notifyReceived;
 

@@ -16,12 +16,11 @@ void ConsoleLink::RunOnLinkThread(std::function<void()> task) {
 }
 
 void ConsoleLink::AttachSerialPort(SerialPortLink* port, std::function<void()> attached) {
-    RunOnLinkThread([this, port, attached = std::move(attached)] {
-        m_serial.Attach(port);
-        if (attached) {
-            attached();
-        }
-    });
+    m_serial.Attach(port);
+    // Queued behind everything queued so far, so it runs once nothing uses the port replaced.
+    if (attached) {
+        RunOnLinkThread(std::move(attached));
+    }
 }
 
 bool ConsoleLink::Send(const std::optional<DeviceEntry>& unit, Frame bytes) {

@@ -25,8 +25,8 @@ public:
     void SetMode(LinkMode mode) { m_mode.store(mode); }
 
     // The serial port the serial line uses from now on; nullptr: none, the line counts as closed.
-    // The change is queued behind everything queued before it; `attached` runs on the link thread
-    // once it is made, after which a port that was replaced is no longer touched.
+    // `attached` runs on the link thread behind everything queued before the change; from then on a
+    // port that was replaced is no longer touched and may be closed or destroyed.
     void AttachSerialPort(SerialPortLink* port, std::function<void()> attached = {});
 
     // Runs `task` on the link thread behind everything queued before it (a change of the link's own

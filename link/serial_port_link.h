@@ -10,6 +10,7 @@ namespace brenvik {
 class SerialPortLink {
 public:
     virtual ~SerialPortLink() = default;
+    // Safe from any thread: the link asks it before it queues a frame for the line.
     virtual bool IsOpen() const = 0;
     // Bytes waiting in the input queue; -1 when closed or the count cannot be read.
     virtual int InputCount() = 0;

@@ -79,7 +79,8 @@ std::chrono::milliseconds SerialTransport::SendPause() const {
 }
 
 SerialPortLink* SerialTransport::OpenPort() const {
-    return m_port != nullptr && m_port->IsOpen() ? m_port : nullptr;
+    SerialPortLink* port = m_port.load();
+    return port != nullptr && port->IsOpen() ? port : nullptr;
 }
 
 bool SerialTransport::Send(const std::optional<DeviceEntry>& /*unit*/, std::span<const std::uint8_t> bytes) {

@@ -3,6 +3,8 @@
 #include "link/link_transport.h"
 #include "link/serial_port_link.h"
 
+#include <atomic>
+
 namespace brenvik {
 
 // The serial line to one unit. Each frame is written after the unit's unasked bytes have been read
@@ -10,14 +12,15 @@ namespace brenvik {
 // port is attached, or the port is closed, the line counts as closed and nothing is sent.
 class SerialTransport : public LinkTransport {
 public:
-    // Link thread only (the link queues the change behind what was queued before it).
-    void Attach(SerialPortLink* port) { m_port = port; }
+    // From now on the line is `port`; an operation already under way finishes on the port it began
+    // with (see ConsoleLink::AttachSerialPort).
+    void Attach(SerialPortLink* port) { m_port.store(port); }
 
     LinkMode Mode() const override { return LinkMode::Serial; }
     std::chrono::milliseconds SendPause() const override;
-    // The serial frame carries no address of its own to refuse; a closed port is found on the link
-    // thread and drops the send silently.
-    bool AcceptsSend(const std::optional<DeviceEntry>& /*unit*/) override { return true; }
+    // The serial frame carries no address of its own to refuse; a port that is not open refuses the
+    // send silently, before it is queued.
+    bool AcceptsSend(const std::optional<DeviceEntry>& /*unit*/) override { return OpenPort() != nullptr; }
     // A query needs a unit to address; a search does not.
     bool AcceptsExchange(const std::optional<DeviceEntry>& unit, const Exchange& exchange) override {
         return exchange.broadcast || unit.has_value();
@@ -32,7 +35,7 @@ public:
 private:
     SerialPortLink* OpenPort() const;
 
-    SerialPortLink* m_port = nullptr;
+    std::atomic<SerialPortLink*> m_port{nullptr}; // changed on the link thread, read on the queuing one
 };
 
 // Reads and discards whatever the unit sent unasked.

@@ -11,11 +11,8 @@ Frame TextBytes(const std::string& text) {
 }
 
 RoutingOutcome SendText(UnitLink& link, const std::optional<DeviceEntry>& unit, Frame text) {
-    // The serial line gives no word yet on whether its port is open, and a text written to a
-    // closed port is dropped without one; until it does, the line counts as closed.
-    if (link.Mode() == LinkMode::Serial) {
-        return RoutingOutcome::LinkUnavailable;
-    }
+    // The link refuses before queuing what it cannot carry (no unit on the LAN, a closed serial
+    // port); a socket that cannot be bound later drops the text without a word.
     return link.Send(unit, std::move(text)) ? RoutingOutcome::Sent : RoutingOutcome::LinkUnavailable;
 }
 

@@ -274,9 +274,11 @@ protected:
 
 TEST_F(SerialLink, ClosedPortSendsNothingAndSaysNothing) {
     m_port.SetOpen(false);
-    EXPECT_TRUE(m_link.Send(std::nullopt, kQuery));
+    EXPECT_FALSE(m_link.Send(std::nullopt, kQuery));
     m_link.AttachSerialPort(nullptr);
-    EXPECT_TRUE(m_link.Send(std::nullopt, kQuery));
+    ASSERT_TRUE(m_link.WaitUntilIdle(kArrival));
+    m_port.SetOpen(true);
+    EXPECT_FALSE(m_link.Send(std::nullopt, kQuery));
     ASSERT_TRUE(m_link.WaitUntilIdle(kArrival));
     EXPECT_TRUE(m_port.Written().empty());
     EXPECT_TRUE(m_port.Log().empty());

@@ -2,6 +2,7 @@
 
 #include "link/serial_port_link.h"
 
+#include <atomic>
 #include <deque>
 #include <string>
 #include <vector>
@@ -11,7 +12,7 @@ namespace brenvik::test {
 // A serial port that keeps what the console wrote and hands out bytes a test put into its input.
 class FakeSerialPort : public SerialPortLink {
 public:
-    bool IsOpen() const override { return m_open; }
+    bool IsOpen() const override { return m_open.load(); }
     int InputCount() override { return m_open ? static_cast<int>(m_input.size()) : -1; }
     std::size_t Read(std::uint8_t* buffer, std::size_t count) override {
         std::size_t taken = 0;
@@ -40,7 +41,7 @@ public:
     std::size_t Waiting() const { return m_input.size(); }
 
 private:
-    bool m_open = true;
+    std::atomic<bool> m_open{true};
     std::deque<std::uint8_t> m_input;
     std::vector<std::uint8_t> m_written;
     std::vector<std::string> m_log;

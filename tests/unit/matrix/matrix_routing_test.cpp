@@ -68,7 +68,7 @@ TEST(MatrixRouting, UnavailableLinkKeepsTheNewRoutingAndSendsNothing) {
         const char* name;
         LinkMode mode;
         bool refuseSends;
-    } cases[] = {{"SerialLineCountsAsClosed", LinkMode::Serial, false}, {"LanRefused", LinkMode::Lan, true}};
+    } cases[] = {{"SerialPortClosed", LinkMode::Serial, true}, {"LanRefused", LinkMode::Lan, true}};
     for (const auto& c : cases) {
         test::HoldingLink link;
         link.mode = c.mode;
