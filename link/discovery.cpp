@@ -142,30 +142,9 @@ bool HandleSerialFrame(std::span<const std::uint8_t> frame, SerialScanResult& re
 
 SerialScanResult ScanSerialReplies(std::span<const std::uint8_t> accumulated) {
     SerialScanResult result;
-    // Each sync byte is judged as the head of a frame on its own: a candidate that proves no frame
-    // moves the scan on by one byte only, so a frame that begins inside it is still found; a whole
-    // frame that is passed over moves it past that frame.
-    std::size_t start = 0;
-    while (start < accumulated.size()) {
-        if (accumulated[start] != kSync1) {
-            ++start;
-            continue;
-        }
-        const std::span<const std::uint8_t> rest = accumulated.subspan(start);
-        std::size_t wholeFrame = 0;
-        bool ended = false;
-        ScanSerialFrames(rest, [&](std::span<const std::uint8_t> frame) {
-            if (frame.data() == rest.data()) {
-                wholeFrame = frame.size();
-                ended = HandleSerialFrame(frame, result);
-            }
-            return true; // only the candidate at the head counts here
-        });
-        if (ended) {
-            return result;
-        }
-        start += std::max<std::size_t>(wholeFrame, 1);
-    }
+    ScanSerialFrames(accumulated, [&result](std::span<const std::uint8_t> frame) {
+        return HandleSerialFrame(frame, result);
+    });
     return result;
 }
 

@@ -34,10 +34,10 @@ constexpr std::size_t kAddressMode = 12;
 constexpr std::size_t kSize = 13;
 } // namespace netcfg_offset
 
-// Serial frame candidates: where the scan goes on after a dropped candidate and after a frame the
-// handler did not take.
-constexpr std::size_t kResumeAfterDropped = 6;
-constexpr std::size_t kResumeAfterSkipped = 17;
+// A candidate that proves no frame (a stray A5 6C, a unit reset mid-frame) moves the scan on by one
+// byte only, so a frame that begins inside it is still found; a whole frame the handler passes over
+// moves it past that frame, so bytes inside its payload are never taken for a frame.
+constexpr std::size_t kResumeAfterDropped = 1;
 
 std::uint8_t Bcd(int value) {
     const int twoDigits = value % 100;
@@ -137,7 +137,7 @@ bool ScanSerialFrames(std::span<const std::uint8_t> bytes,
         if (handle(bytes.subspan(start, length))) {
             return true;
         }
-        start += kResumeAfterSkipped;
+        start += length;
     }
     return false;
 }
