@@ -208,6 +208,10 @@ void AddWindowRenderJobs(RenderJobRegistry& registry) {
                      [at] { return RenderSettingPage(at, kPageUmdOverlay); });
         registry.Add(QStringLiteral("routing_page") + suffix,
                      [at] { return RenderSettingPage(at, kPageSwitcher); });
+        registry.Add(QStringLiteral("colour_page") + suffix,
+                     [at] { return RenderSettingPage(at, kPageColors); });
+        registry.Add(QStringLiteral("audio_page") + suffix,
+                     [at] { return RenderSettingPage(at, kPageAudio); });
     }
     for (const int dpi : {96, 144}) {
         for (const bool serial : {false, true}) {

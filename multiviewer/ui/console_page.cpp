@@ -1,8 +1,8 @@
 #include "multiviewer/ui/console_page.h"
 
-#include "multiviewer/ui/layout_preview.h"
 #include "multiviewer/core/page_type.h"
 #include "multiviewer/core/preview_refresh.h"
+#include "multiviewer/ui/layout_preview.h"
 
 #include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
@@ -73,8 +73,14 @@ CClass_child_main_dlg::CClass_child_main_dlg(QWidget* parent, ConsolePageContext
     : QWidget(parent), m_context(context),
       m_commands(context.link, context.devices, context.state, context.consoleLocked, *this),
       m_applier(context.state, *this, context.mainWindow, context.consoleLocked),
-      m_ui(this), m_settingContext{context.state, m_commands, context.consoleLocked, context.scale,
-                                   static_cast<ConsoleView&>(*this)} {
+      m_ui(this), m_settingContext{context.state,
+                                   m_commands,
+                                   context.consoleLocked,
+                                   context.scale,
+                                   static_cast<ConsoleView&>(*this),
+                                   context.link,
+                                   context.devices,
+                                   context.mainWindow} {
     setObjectName(QStringLiteral("136"));
     m_context.state.pageType = kPageNone;
     RegisterSettingPages(m_settingPages);
@@ -128,7 +134,8 @@ void CClass_child_main_dlg::PlaceControls() {
 void CClass_child_main_dlg::StartStateRead() {
     // The unit's whole state comes first; the read waits up to 2000 ms on the link thread while the
     // window keeps painting, refuses input and says that the unit is being read.
-    m_stateRead = std::make_unique<BackgroundOperation>(window(), [this](bool reading) { ShowReading(reading); });
+    m_stateRead =
+        std::make_unique<BackgroundOperation>(window(), [this](bool reading) { ShowReading(reading); });
     const std::optional<DeviceEntry> unit = m_context.devices.Selected();
     m_stateRead->Run<StateRead>(
         [this, unit](std::stop_token cancel, std::function<void(StateRead)> done) {

@@ -92,7 +92,7 @@ public:
     PageHarness(std::uint8_t pageType, sim::MultiviewerSettings settings, Options options = {})
         : m_link(m_endpoints, m_messages), m_commands(m_link, m_devices, m_state, m_locked, *this),
           m_applier(m_state, *this, m_hooks, m_locked),
-          m_ui(&m_anchor), m_context{m_state, m_commands, m_locked, options.scale, *this} {
+          m_ui(&m_anchor), m_context{m_state, m_commands, m_locked, options.scale, *this, m_link, m_devices, m_hooks} {
         m_simulator = std::make_unique<sim::UnitSimulator>(m_endpoints);
         auto model = std::make_unique<sim::MultiviewerModel>(std::move(settings));
         m_model = model.get();

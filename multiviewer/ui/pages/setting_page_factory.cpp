@@ -1,6 +1,8 @@
 #include "multiviewer/ui/pages/setting_page_factory.h"
 
 #include "multiviewer/core/page_type.h"
+#include "multiviewer/ui/pages/audio_page.h"
+#include "multiviewer/ui/pages/colour_page.h"
 #include "multiviewer/ui/pages/layout_page.h"
 #include "multiviewer/ui/pages/routing_page.h"
 #include "multiviewer/ui/pages/umd_page.h"
@@ -31,6 +33,12 @@ void RegisterSettingPages(SettingPageFactory& factory) {
     });
     factory.Register(kPageSwitcher, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
         return new CClass_16_view_matrix(parent, context);
+    });
+    factory.Register(kPageColors, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
+        return new CClass_16_view_color(parent, context);
+    });
+    factory.Register(kPageAudio, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
+        return new CClass_16_view_audio(parent, context);
     });
 }
 

@@ -1,0 +1,153 @@
+#include "multiviewer/ui/pages/audio_page.h"
+
+#include "controls/picture_button.h"
+#include "multiviewer/core/page_controls.h"
+#include "multiviewer/core/page_type.h"
+
+#include <QComboBox>
+#include <QRadioButton>
+
+#include <tuple>
+
+namespace brenvik {
+
+namespace {
+
+namespace pc = page_control;
+
+// Light blue on the field grey for the lists and the radios alike.
+constexpr PageColours kAudioPageColours{qRgb(60, 180, 255), qRgb(58, 58, 58), qRgb(60, 180, 255),
+                                        qRgb(58, 58, 58)};
+
+constexpr int kMeterWindows = 16;
+constexpr int kChannelPairs = 8;
+constexpr int kListX = 250;
+constexpr int kListWidth = 120;
+constexpr int kListHeight = 20;
+
+QStringList WindowEntries() {
+    QStringList entries;
+    for (int window = 1; window <= kMeterWindows; ++window) {
+        entries.append(QStringLiteral("WIN %1").arg(window));
+    }
+    return entries;
+}
+
+QStringList ChannelPairEntries() {
+    QStringList entries;
+    for (int pair = 0; pair < kChannelPairs; ++pair) {
+        entries.append(QString::asprintf("CH %02d & %02d", 2 * pair + 1, 2 * pair + 2));
+    }
+    return entries;
+}
+
+int AllMetersPicture(std::uint8_t on) {
+    return on != 0 ? pc::kAllMetersPictureOn : pc::kAllMetersPictureOff;
+}
+
+} // namespace
+
+CClass_16_view_audio::CClass_16_view_audio(QWidget* parent, SettingPageContext& context)
+    : SettingPage(parent, PageLook{context.scale, 296, kAudioPageColours}), m_context(context) {
+    setObjectName(QStringLiteral("304"));
+
+    m_source = AddList(pc::kAudioSourceList, kListX, 45, kListWidth, kListHeight,
+                       QStringList{QStringLiteral("OFF")} + WindowEntries());
+    connect(m_source, &QComboBox::activated, this, &CClass_16_view_audio::OnAudioSourceChanged);
+
+    m_meterOn = new QRadioButton(QStringLiteral("ON"), this);
+    m_meterOff = new QRadioButton(QStringLiteral("OFF"), this);
+    for (const auto& [radio, id, x] :
+         {std::tuple{m_meterOn, pc::kMeterOnRadio, 250}, std::tuple{m_meterOff, pc::kMeterOffRadio, 310}}) {
+        radio->setObjectName(QString::number(id));
+        radio->setGeometry(Scale().Rect(x, 122, 50, 20));
+        ColourAsStatic(*radio);
+    }
+    connect(m_meterOn, &QAbstractButton::clicked, this, [this] { OnMeterClicked(1); });
+    connect(m_meterOff, &QAbstractButton::clicked, this, [this] { OnMeterClicked(0); });
+
+    m_window = AddList(pc::kMeterWindowList, kListX, 165, kListWidth, kListHeight, WindowEntries());
+    connect(m_window, &QComboBox::activated, this, &CClass_16_view_audio::OnAudioWindowSelected);
+    m_channelPair =
+        AddList(pc::kMeterChannelList, kListX, 205, kListWidth, kListHeight, ChannelPairEntries());
+    connect(m_channelPair, &QComboBox::activated, this, &CClass_16_view_audio::OnChannelPairChanged);
+
+    m_allMeters = AddPictureButton(pc::kAllMetersButton, 180, 240, 200, 40, AllMetersPicture(0));
+    connect(m_allMeters, &QAbstractButton::clicked, this, &CClass_16_view_audio::OnAllMetersToggle);
+
+    RefreshAudioPage();
+}
+
+void CClass_16_view_audio::Refresh() {
+    RefreshAudioPage();
+}
+
+// The whole page as it opens. After a reload it must not show one window while the radios act on
+// another, so the window list shows meterWindow itself, with that window's pair and flag.
+void CClass_16_view_audio::RefreshAudioPage() {
+    SelectQuietly(m_source, m_context.state.audioSource);
+    SelectQuietly(m_window, ChosenWindow() - 1);
+    SelectQuietly(m_channelPair, StoredChannelPair());
+    ShowMeterRadios();
+    ShowPictureQuietly(m_allMeters, AllMetersPicture(m_context.state.meterAllOn));
+}
+
+int CClass_16_view_audio::ChosenWindow() const {
+    return m_context.state.meterWindow < kMeterWindows ? m_context.state.meterWindow + 1 : 0;
+}
+
+int CClass_16_view_audio::StoredChannelPair() const {
+    const int window = ChosenWindow();
+    return window > 0 ? m_context.state.meterChannel.At(window) : -1;
+}
+
+void CClass_16_view_audio::ShowMeterRadios() {
+    const int window = ChosenWindow();
+    const bool on = window > 0 && m_context.state.meterOn.At(window) != 0;
+    ApplyUpdate(PageUpdate::MeterRadios(kPageAudio, on));
+}
+
+void CClass_16_view_audio::OnAudioSourceChanged() {
+    if (SpringBackWhileLocked(m_context.consoleLocked, m_source, m_context.state.audioSource)) {
+        return;
+    }
+    const auto source = static_cast<std::uint8_t>(m_source->currentIndex());
+    m_context.state.audioSource = source;
+    m_context.commands.SetAudioSource(source);
+}
+
+void CClass_16_view_audio::OnAudioWindowSelected() {
+    // Only a choice of what the page shows: the lock does not apply and nothing is sent.
+    m_context.state.meterWindow = static_cast<std::uint8_t>(m_window->currentIndex());
+    ShowMeterRadios();
+    SelectQuietly(m_channelPair, StoredChannelPair());
+}
+
+void CClass_16_view_audio::OnMeterClicked(std::uint8_t on) {
+    if (m_context.consoleLocked || ChosenWindow() == 0) {
+        ShowMeterRadios();
+        return;
+    }
+    ApplyUpdate(PageUpdate::MeterRadios(kPageAudio, on == 1));
+    m_context.commands.SetMeter(m_context.state.meterWindow, on);
+}
+
+void CClass_16_view_audio::OnChannelPairChanged() {
+    const int windowIndex = m_window->currentIndex();
+    if (SpringBackWhileLocked(m_context.consoleLocked || windowIndex < 0, m_channelPair,
+                              StoredChannelPair())) {
+        return;
+    }
+    m_context.commands.SetMeterChannel(windowIndex, static_cast<std::uint8_t>(m_channelPair->currentIndex()));
+}
+
+void CClass_16_view_audio::OnAllMetersToggle() {
+    if (m_context.consoleLocked) {
+        return;
+    }
+    const std::uint8_t on = m_context.state.meterAllOn == 0 ? 1 : 0;
+    ShowPictureQuietly(m_allMeters, AllMetersPicture(on));
+    m_context.commands.SetMeter(kAllMetersIndex, on);
+}
+
+} // namespace brenvik
