@@ -1,10 +1,13 @@
 #include "sim/serial_unit_simulator.h"
 
+#include <cctype>
+
 #include "link/frame.h"
 #include "sim/loopback_endpoints.h"
 #include "sim/unit_models.h"
 
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -119,10 +122,41 @@ void SerialUnitSimulator::Relay() {
 
 // Hands every whole frame at the front of the console's bytes to the unit; a sync pair that begins
 // no frame is dropped byte by byte, an unfinished frame waits for the rest.
+namespace {
+
+constexpr std::size_t kTextIncomplete = static_cast<std::size_t>(-1);
+
+// The matrix switcher's routing texts ("3V1,4,8.", "5All.", "All#.") travel bare on the line, ended
+// by a full stop. The length of the text at the head of `bytes` with its full stop; 0 when the head
+// is no routing text, kTextIncomplete when it may still be one whose end has not arrived.
+std::size_t RoutingTextLength(std::span<const std::uint8_t> bytes) {
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        const char c = static_cast<char>(bytes[i]);
+        if (c == '.') {
+            return i == 0 ? 0 : i + 1;
+        }
+        if (!std::isalnum(static_cast<unsigned char>(c)) && c != ',' && c != '#') {
+            return 0;
+        }
+    }
+    return kTextIncomplete;
+}
+
+} // namespace
+
 void SerialUnitSimulator::ForwardFrames() {
     std::size_t start = 0;
     while (start < m_fromConsole.size()) {
         if (m_fromConsole[start] != kSync1) {
+            const std::size_t text = RoutingTextLength(std::span(m_fromConsole).subspan(start));
+            if (text == kTextIncomplete) {
+                break;
+            }
+            if (text > 0) {
+                m_socket->SendTo(m_unitAddress, std::span(m_fromConsole).subspan(start, text));
+                start += text;
+                continue;
+            }
             ++start;
             continue;
         }

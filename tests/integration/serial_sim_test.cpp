@@ -2,7 +2,9 @@
 #include "link/console_link.h"
 #include "link/discovery.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
+#include "matrix/core/matrix_routing.h"
 #include "multiviewer/core/unit_state_reader.h"
+#include "sim/matrix_model.h"
 #include "sim/multiviewer_model.h"
 #include "sim/serial_unit_simulator.h"
 #include "support/await.h"
@@ -95,6 +97,49 @@ TEST_F(SerialMultiviewer, ACommandReachesTheUnitByteForByteAndIsApplied) {
     std::uint8_t applied = 0;
     m_unit.Simulator().Invoke([&] { applied = Model().Settings().dhcp; });
     EXPECT_EQ(applied, 1);
+}
+
+} // namespace
+} // namespace brenvik
+
+namespace brenvik {
+namespace {
+
+// The matrix switcher's routing texts travel bare on the serial line: the simulated switcher on a
+// pseudo-terminal applies each, in order.
+TEST(SerialMatrixSwitcher, RoutingTextsReachTheUnitOverTheLine) {
+    sim::UnitConfig config;
+    config.address = {127, 0, 6, 2};
+    config.typeCode = kTypeMatrixSwitcher;
+    config.unitAddress = 0x01;
+    const std::string name = "PQT0642";
+    config.modelName.assign(name.begin(), name.end());
+    sim::SerialUnitSimulator unit(config);
+    ASSERT_TRUE(unit.Start()) << unit.StartError();
+    test::RecordingMessages messages;
+    CnComm port;
+    ConsoleLink link(test::LoopbackEndpoints(), messages);
+    link.SetMode(LinkMode::Serial);
+    link.AttachSerialPort(&port);
+    bool opened = false;
+    link.RunOnLinkThread([&] { opened = port.Open(unit.PortPath(), 115200); });
+    ASSERT_TRUE(link.WaitUntilIdle(kArrival));
+    ASSERT_TRUE(opened);
+
+    MatrixModel model;
+    DeviceEntry matrix;
+    matrix.typeCode = kTypeMatrixSwitcher;
+    matrix.unitAddress = 0x01;
+    EXPECT_EQ(MatrixApply(link, matrix, model, 3, MatrixOutputs("10001001")), RoutingOutcome::Sent);
+    EXPECT_EQ(MatrixOneToAll(link, matrix, model, 5), RoutingOutcome::Sent);
+    EXPECT_EQ(MatrixOneToOne(link, matrix, model), RoutingOutcome::Sent);
+    ASSERT_TRUE(unit.Unit().WaitForReceived(3, kArrival));
+    std::vector<std::string> applied;
+    unit.Simulator().Invoke(
+        [&] { applied = static_cast<sim::MatrixModel*>(unit.Unit().Behaviour())->RoutingTexts(); });
+    EXPECT_EQ(applied, (std::vector<std::string>{"3V1,4,8.", "5All.", "All#."}));
+    link.AttachSerialPort(nullptr);
+    ASSERT_TRUE(link.WaitUntilIdle(kArrival));
 }
 
 } // namespace
