@@ -32,6 +32,7 @@
 #include "sim/report_flood.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
+#include "tests/support/silent_dialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -69,13 +70,6 @@ constexpr double kLatencyGoalMs = 15.0;
 constexpr std::size_t kInputAt = 17;
 constexpr std::size_t kWindowAt = 18;
 constexpr std::size_t kSequenceSpan = 256;
-
-class SilentDialogs : public OperatorDialogs {
-public:
-    void ShowError(const std::string&) override {}
-    void DebugText(const std::string&) override {}
-    bool AskWarning(const std::string&) override { return true; }
-};
 
 // The k-th operator command: window and input together count k modulo 256.
 int WindowOf(std::size_t k) {
@@ -189,7 +183,7 @@ std::optional<RunFigures> RunOnce(bool answering, std::chrono::seconds duration,
         return std::nullopt;
     }
 
-    SilentDialogs dialogs;
+    brenvik::test::SilentDialogs dialogs;
     auto window = std::make_unique<CVARNOLUX_16_VIEWDlg>(ConsoleWindowSetup{endpoints, {96, 96}, &dialogs});
     RegisterConsolePages(*window);
     window->show();

@@ -3,10 +3,12 @@
 // Prints p50 / p99 / worst of each.
 #include "app/console_pages.h"
 #include "app/main_window.h"
+#include "bench/paint_watch.h"
 #include "matrix/ui/matrix_page.h"
 #include "sim/matrix_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
+#include "tests/support/silent_dialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -20,25 +22,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class SilentDialogs : public brenvik::OperatorDialogs {
-public:
-    void ShowError(const std::string&) override {}
-    void DebugText(const std::string&) override {}
-    bool AskWarning(const std::string&) override { return true; }
-};
-
-// Notes the moment a status key is painted.
-class PaintWatch : public QObject {
-public:
-    Clock::time_point lastPaint{};
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            lastPaint = Clock::now();
-        }
-        return false;
-    }
-};
 
 double Milliseconds(Clock::duration span) {
     return std::chrono::duration<double, std::milli>(span).count();
@@ -85,7 +68,7 @@ int main(int argc, char** argv) {
     }
     auto& model = *static_cast<brenvik::sim::MatrixModel*>(simulator.Unit(0).Behaviour());
 
-    SilentDialogs dialogs;
+    brenvik::test::SilentDialogs dialogs;
     brenvik::CVARNOLUX_16_VIEWDlg window({endpoints, {96, 96}, &dialogs});
     brenvik::RegisterConsolePages(window);
     window.show();
@@ -117,7 +100,7 @@ int main(int argc, char** argv) {
     }
 
     // REFRESH: each one routes the unit differently, so every status key has a new picture to paint.
-    PaintWatch watch;
+    brenvik::bench::PaintWatch watch;
     page()->findChild<QWidget*>(QStringLiteral("1128"))->installEventFilter(&watch);
     Clock::time_point rowUpdated{};
     QObject::connect(page(), &brenvik::CClass_matrix_child::statusRowPainted,

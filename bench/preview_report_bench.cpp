@@ -3,12 +3,14 @@
 // the geometry, the canvas and the widget's paint. Prints p50 / p99 / worst over many reports.
 #include "app/console_pages.h"
 #include "app/main_window.h"
+#include "bench/paint_watch.h"
 #include "link/platform/udp_socket.h"
 #include "multiviewer/ui/console_page.h"
 #include "multiviewer/ui/layout_preview.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
+#include "tests/support/silent_dialogs.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -22,25 +24,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-class SilentDialogs : public brenvik::OperatorDialogs {
-public:
-    void ShowError(const std::string&) override {}
-    void DebugText(const std::string&) override {}
-    bool AskWarning(const std::string&) override { return true; }
-};
-
-// Notes the moment the preview widget is painted.
-class PaintWatch : public QObject {
-public:
-    Clock::time_point lastPaint{};
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            lastPaint = Clock::now();
-        }
-        return false;
-    }
-};
 
 double Percentile(std::vector<double> values, double fraction) {
     std::sort(values.begin(), values.end());
@@ -65,7 +48,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    SilentDialogs dialogs;
+    brenvik::test::SilentDialogs dialogs;
     brenvik::CVARNOLUX_16_VIEWDlg window({endpoints, {96, 96}, &dialogs});
     brenvik::RegisterConsolePages(window);
     window.show();
@@ -87,7 +70,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    PaintWatch watch;
+    brenvik::bench::PaintWatch watch;
     page->Preview().installEventFilter(&watch);
     auto& model = *static_cast<brenvik::sim::MultiviewerModel*>(simulator.Unit(0).Behaviour());
     const std::uint8_t codes[] = {80, 90, 160, 42, 111, 60};
