@@ -7,7 +7,6 @@
 #include "controls/operator_dialogs.h"
 #include "controls/picture_button.h"
 #include "link/frame.h"
-#include "res/skin_artwork.h"
 #include "res/skin_palette.h"
 
 #include <QComboBox>
@@ -30,12 +29,12 @@ constexpr int kAddressDhcp = 1;
 
 constexpr std::array<const char*, 5> kBaudRates{"9600", "19200", "38400", "57600", "115200"};
 
-// The page's own pictures: its background with the field labels, and the faces of the
-// open-or-close and apply buttons.
-constexpr SkinEntry kConnectFace{140, 180, 40, artwork::DrawCommandButton, "CONNECT", SkinGlyph::None, false};
-constexpr SkinEntry kDisconnectFace{141, 180, 40, artwork::DrawCommandButton, "DISCONNECT", SkinGlyph::None,
-                                    true};
-constexpr SkinEntry kApplyFace{454, 180, 40, artwork::DrawCommandButton, "APPLY", SkinGlyph::Apply, false};
+// The faces of the open-or-close and apply buttons, and their size.
+constexpr int kPictureConnect = 140;
+constexpr int kPictureDisconnect = 141;
+constexpr int kPictureApply = 454;
+constexpr int kFaceWidth = 180;
+constexpr int kFaceHeight = 40;
 
 struct FieldLabel {
     int y; // 96-dpi units, the top of the field it names
@@ -61,14 +60,6 @@ constexpr int kAddressFieldHeight = 20;
 const QColor kFieldText(60, 180, 255);
 const QColor kFieldBackground(58, 58, 58);
 const QColor kCloseText(0, 136, 208);
-
-QPixmap DrawFace(const SkinEntry& entry) {
-    QPixmap picture(entry.width, entry.height);
-    picture.fill(QColor(palette::kBase));
-    QPainter painter(&picture);
-    entry.draw(painter, picture.rect(), entry);
-    return picture;
-}
 
 void DrawBackground(QPainter& painter, const QRect& area, const ScreenScale& scale) {
     painter.fillRect(area, QColor(palette::kBase));
@@ -182,7 +173,7 @@ void CClass_configure_argc_dlg::BuildControls(const std::vector<std::string>& po
 
     m_openClose = new PictureButton(this);
     m_openClose->setObjectName(QStringLiteral("1020"));
-    m_openClose->setGeometry(m_scale.PlacedPixels(165, 160, kConnectFace.width, kConnectFace.height));
+    m_openClose->setGeometry(m_scale.PlacedPixels(165, 160, kFaceWidth, kFaceHeight));
     connect(m_openClose, &QAbstractButton::clicked, this, &CClass_configure_argc_dlg::OnOpenOrClose);
     ShowSerialControls();
 
@@ -196,8 +187,8 @@ void CClass_configure_argc_dlg::BuildControls(const std::vector<std::string>& po
 
     m_apply = new PictureButton(this);
     m_apply->setObjectName(QStringLiteral("1017"));
-    m_apply->setGeometry(m_scale.PlacedPixels(165, 430, kApplyFace.width, kApplyFace.height));
-    m_apply->SetButtonPictures(DrawFace(kApplyFace));
+    m_apply->setGeometry(m_scale.PlacedPixels(165, 430, kFaceWidth, kFaceHeight));
+    m_apply->SetButtonPictureResource(kPictureApply);
     connect(m_apply, &QAbstractButton::clicked, this, &CClass_configure_argc_dlg::OnApply);
 
     const bool dhcp = m_state.multiviewer.networkDhcp == 1;
@@ -219,9 +210,8 @@ void CClass_configure_argc_dlg::ShowSerialControls() {
 }
 
 void CClass_configure_argc_dlg::ShowOpenClosePicture(bool disconnect) {
-    const SkinEntry& face = disconnect ? kDisconnectFace : kConnectFace;
-    m_openClose->SetButtonPictures(DrawFace(face));
-    m_openClosePicture = face.number;
+    m_openClose->SetButtonPictureResource(disconnect ? kPictureDisconnect : kPictureConnect);
+    m_openClosePicture = disconnect ? kPictureDisconnect : kPictureConnect;
 }
 
 void CClass_configure_argc_dlg::paintEvent(QPaintEvent* /*event*/) {
