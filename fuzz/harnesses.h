@@ -19,6 +19,8 @@ void FuzzStateBlock(std::span<const std::uint8_t> input);
 void FuzzStatusReports(std::span<const std::uint8_t> input);
 void FuzzUtf16Names(std::span<const std::uint8_t> input);
 void FuzzSerialStateRead(std::span<const std::uint8_t> input);
+void FuzzSerialDiscovery(std::span<const std::uint8_t> input);
+void FuzzMatrixReplies(std::span<const std::uint8_t> input);
 
 struct NamedHarness {
     std::string_view name; // also the folder of its seed corpus and regression inputs
@@ -29,7 +31,8 @@ inline constexpr NamedHarness kHarnesses[] = {
     {"serial_frames", FuzzSerialFrames},        {"serial_replies", FuzzSerialReplies},
     {"lan_discovery", FuzzLanDiscovery},        {"state_block", FuzzStateBlock},
     {"status_reports", FuzzStatusReports},      {"utf16_names", FuzzUtf16Names},
-    {"serial_state_read", FuzzSerialStateRead},
+    {"serial_state_read", FuzzSerialStateRead}, {"serial_discovery", FuzzSerialDiscovery},
+    {"matrix_replies", FuzzMatrixReplies},
 };
 
 } // namespace brenvik::fuzz

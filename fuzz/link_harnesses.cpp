@@ -7,6 +7,8 @@
 #include "link/frame.h"
 #include "link/text_codec.h"
 
+#include <optional>
+
 namespace brenvik::fuzz {
 
 void FuzzSerialFrames(std::span<const std::uint8_t> input) {
@@ -36,6 +38,23 @@ void FuzzLanDiscovery(std::span<const std::uint8_t> input) {
     if (listed > kDeviceTableSize) {
         __builtin_trap();
     }
+}
+
+void FuzzSerialDiscovery(std::span<const std::uint8_t> input) {
+    // The search as the serial line runs it: chunks as they arrive, all of them so far handed to the
+    // collector each time, which looks only at the newest 1024 bytes.
+    ReplayLink link(LinkMode::Serial);
+    std::optional<DiscoveryResult> result;
+    StartDiscovery(link, {}, [&result](DiscoveryResult found) { result = std::move(found); });
+    const bool over = link.FeedStream(Pieces(input));
+    link.End(over ? ExchangeOutcome::Completed : ExchangeOutcome::WindowEnded);
+    // The serial line has one unit: the search ends at the first reply it finds.
+    if (!result || result->units.size() > 1 ||
+        (result->units.empty() == (result->outcome == DiscoveryResult::Outcome::Found))) {
+        __builtin_trap();
+    }
+    DeviceTable table;
+    ApplyDiscovery(table, *result);
 }
 
 void FuzzUtf16Names(std::span<const std::uint8_t> input) {

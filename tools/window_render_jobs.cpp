@@ -212,6 +212,8 @@ void AddWindowRenderJobs(RenderJobRegistry& registry) {
                      [at] { return RenderSettingPage(at, kPageColors); });
         registry.Add(QStringLiteral("audio_page") + suffix,
                      [at] { return RenderSettingPage(at, kPageAudio); });
+        registry.Add(QStringLiteral("settings_page") + suffix,
+                     [at] { return RenderSettingPage(at, kPageControls); });
     }
     for (const int dpi : {96, 144}) {
         for (const bool serial : {false, true}) {

@@ -5,6 +5,7 @@
 #include "multiviewer/ui/pages/colour_page.h"
 #include "multiviewer/ui/pages/layout_page.h"
 #include "multiviewer/ui/pages/routing_page.h"
+#include "multiviewer/ui/pages/settings_page.h"
 #include "multiviewer/ui/pages/umd_page.h"
 
 namespace brenvik {
@@ -39,6 +40,9 @@ void RegisterSettingPages(SettingPageFactory& factory) {
     });
     factory.Register(kPageAudio, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
         return new CClass_16_view_audio(parent, context);
+    });
+    factory.Register(kPageControls, [](QWidget* parent, SettingPageContext& context) -> SettingPage* {
+        return new CClass_16_view_set(parent, context);
     });
 }
 
