@@ -5,7 +5,8 @@
 // run's duration, the unit sends 20 000 signal reports a second to the console's status port with a
 // "default loaded" report (0x0B) every second, after which the console reads the unit's whole
 // state again; meanwhile the UI thread sends an operator command every 20 ms (SetSource, whose
-// window and input numbers carry a sequence number modulo 256).
+// window and input numbers carry a sequence number modulo 256), and the operator presses Load
+// Default a third of the way in and Load Custom 1 two thirds in on the CONTROLS page.
 //
 //   answering  the unit answers every state query
 //   silent     the unit stays silent to state queries (0x0A), so every re-read waits its full time
@@ -27,6 +28,7 @@
 #include "app/console_pages.h"
 #include "app/main_window.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
+#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/console_page.h"
 #include "sim/multiviewer_model.h"
 #include "sim/report_flood.h"
@@ -34,6 +36,7 @@
 #include "support/loopback_ports.h"
 #include "tests/support/silent_dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QEventLoop>
@@ -65,6 +68,10 @@ constexpr auto kOpenTimeout = 10s;
 constexpr auto kArrivalTimeout = 3s;
 constexpr double kStallGoalMs = 16.0;
 constexpr double kLatencyGoalMs = 15.0;
+
+// The CONTROLS page's Load Default and Load Custom 1 buttons.
+constexpr int kLoadDefaultButton = 1052;
+constexpr int kLoadCustom1Button = 1121;
 
 // A SetSource frame carries the input at 17 and the window at 18, both 1..16.
 constexpr std::size_t kInputAt = 17;
@@ -257,6 +264,19 @@ std::optional<RunFigures> RunOnce(bool answering, std::chrono::seconds duration,
         operatorAction.stop();
         loop.quit();
     });
+
+    // The operator also loads the unit's defaults a third of the way in and custom memory 1 two thirds
+    // in, on the CONTROLS page: each load waits 3000 ms and reads the unit again, off the UI thread.
+    page->SwitchPage(kPageControls);
+    const auto press = [page](int button) {
+        if (QWidget* shown = page->ShownSettingPage()) {
+            if (auto* control = shown->findChild<QAbstractButton*>(QString::number(button))) {
+                control->click();
+            }
+        }
+    };
+    QTimer::singleShot(duration / 3, &loop, [&press] { press(kLoadDefaultButton); });
+    QTimer::singleShot(duration * 2 / 3, &loop, [&press] { press(kLoadCustom1Button); });
 
     tick.start();
     operatorAction.start();

@@ -143,15 +143,21 @@ void LinkThread::RunExchange(LinkOperation& operation, const std::stop_token& st
 std::optional<LinkThread::Clock::time_point> LinkThread::CarrySends(OpenExchange& open, LinkTransport& transport) {
     while (true) {
         std::unique_lock lock(m_mutex);
-        if (m_queue.empty() || m_queue.front().kind != LinkOperation::Kind::Send ||
-            m_queue.front().transport != &transport) {
+        // The next send for this medium, in queue order. It may pass exchanges queued before it that
+        // have not started (another re-read behind this one must not hold the operator's commands
+        // for its whole window too); it never passes another send or a change of the link.
+        auto next = m_queue.begin();
+        while (next != m_queue.end() && next->kind == LinkOperation::Kind::Exchange) {
+            ++next;
+        }
+        if (next == m_queue.end() || next->kind != LinkOperation::Kind::Send || next->transport != &transport) {
             return std::nullopt;
         }
         if (Clock::now() < m_nextFrameAt) {
             return m_nextFrameAt;
         }
-        LinkOperation send = std::move(m_queue.front());
-        m_queue.pop_front();
+        LinkOperation send = std::move(*next);
+        m_queue.erase(next);
         lock.unlock();
         open.Send(send.unit, send.bytes);
         MarkFrameSent(transport);

@@ -30,7 +30,8 @@ struct LinkOperation {
 
 // The one thread that talks to the units. It carries out the queued operations in order, keeps
 // the pause a unit needs between two frames, and while an exchange waits for its reply it lets the
-// sends queued behind it leave through the exchange where the medium allows (the LAN). Destroying
+// sends queued behind it leave through the exchange where the medium allows (the LAN) — also those
+// queued behind further exchanges that have not started; sends never pass one another. Destroying
 // it cancels the exchanges, lets the sends already queued leave within kStopBudget, and joins.
 class LinkThread {
 public:
@@ -54,8 +55,8 @@ private:
     std::optional<LinkOperation> Pop();
     void Carry(LinkOperation& operation, const std::stop_token& stop);
     void RunExchange(LinkOperation& operation, const std::stop_token& stop);
-    // The sends at the head of the queue leave through the open exchange as their pause allows;
-    // returns when the next one may leave, or nothing when none waits.
+    // The sends queued for this medium leave through the open exchange, in their order, as their
+    // pause allows; returns when the next one may leave, or nothing when none waits.
     std::optional<Clock::time_point> CarrySends(OpenExchange& open, LinkTransport& transport);
     // Waits until the pause after the last frame has passed; false when the thread is stopped first.
     bool PaceUntilFree(const std::stop_token& stop);
