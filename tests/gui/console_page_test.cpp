@@ -2,13 +2,14 @@
 #include "app/main_window.h"
 
 #include "controls/picture_button.h"
-#include "multiviewer/ui/console_page.h"
 #include "multiviewer/core/layout_geometry.h"
-#include "multiviewer/ui/layout_preview.h"
 #include "multiviewer/core/page_type.h"
+#include "multiviewer/ui/console_page.h"
+#include "multiviewer/ui/layout_preview.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
+#include "support/qt_wait.h"
 #include "support/recording_dialogs.h"
 
 #include <QComboBox>
@@ -30,16 +31,7 @@ const std::string kLeavingMultiviewerWarning =
     "Exiting Multi-viewer Mode will make Loopout return to the status you set for Switcher Mode last time. "
     "\nAre you sure? ";
 
-template <typename Predicate> bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = 3s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QTest::qWait(5);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 class ConsolePageTest : public ::testing::Test {
 protected:

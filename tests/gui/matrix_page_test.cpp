@@ -6,6 +6,7 @@
 #include "sim/matrix_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
+#include "support/qt_wait.h"
 #include "support/recording_dialogs.h"
 
 #include <QComboBox>
@@ -29,16 +30,7 @@ using namespace std::chrono_literals;
 constexpr std::uint8_t kQueryState = 0x53;
 constexpr std::uint8_t kSetBrightness = 0x52;
 
-template <typename Predicate> bool WaitUntil(Predicate done, std::chrono::milliseconds timeout = 5s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QTest::qWait(5);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 std::string Text(const Frame& bytes) {
     return {bytes.begin(), bytes.end()};

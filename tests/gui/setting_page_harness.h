@@ -17,6 +17,7 @@
 #include "sim/unit_simulator.h"
 #include "support/await.h"
 #include "support/loopback_ports.h"
+#include "support/qt_wait.h"
 #include "support/recording_console.h"
 #include "support/recording_messages.h"
 
@@ -59,16 +60,7 @@ inline Frame ExpectedFrame(std::uint8_t opcode, std::vector<std::uint8_t> values
     return frame;
 }
 
-template <typename Predicate> bool WaitUntil(Predicate done, std::chrono::milliseconds bound = 3s) {
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QTest::qWait(5);
-    }
-    return true;
-}
+using test::WaitUntil;
 
 // The operator picks entry `entry` of a list: the list changes and says it was activated.
 inline void Choose(QComboBox* list, int entry) {
@@ -92,7 +84,8 @@ public:
     PageHarness(std::uint8_t pageType, sim::MultiviewerSettings settings, Options options = {})
         : m_link(m_endpoints, m_messages), m_commands(m_link, m_devices, m_state, m_locked, *this),
           m_applier(m_state, *this, m_hooks, m_locked),
-          m_ui(&m_anchor), m_context{m_state, m_commands, m_locked, options.scale, *this, m_link, m_devices, m_hooks} {
+          m_ui(&m_anchor), m_context{m_state, m_commands, m_locked,  options.scale,
+                                     *this,   m_link,     m_devices, m_hooks} {
         m_simulator = std::make_unique<sim::UnitSimulator>(m_endpoints);
         auto model = std::make_unique<sim::MultiviewerModel>(std::move(settings));
         m_model = model.get();
