@@ -40,7 +40,8 @@ struct DiscoveryResult {
 
 // Sends one discovery request on the link and lists the units that answer; `done` gets the result
 // on the link thread when the search ends (nothing when `cancel` ended it first).
-// On the LAN the request is broadcast and every unit that answers within `window` is listed. When
+// On the LAN the request is broadcast — to 255.255.255.255 out of every interface that is up, not
+// loopback and allows broadcast — and every unit that answers within `window` is listed. When
 // the broadcast socket cannot be opened or bound the outcome is SocketError with nothing listed;
 // the caller tells the operator "Create socket err". Identifier bytes that a reply's separator
 // leaves past the end of the datagram read as zero; at most 256 answers are recorded, later ones

@@ -1,5 +1,7 @@
 #include "link/udp_transport.h"
 
+#include "link/platform/network_interfaces.h"
+
 #include <array>
 
 namespace brenvik {
@@ -35,10 +37,31 @@ std::optional<UdpSocket> OpenBound(std::uint16_t port, bool broadcast, bool burs
     return socket;
 }
 
+constexpr std::array<std::uint8_t, 4> kLimitedBroadcast{255, 255, 255, 255};
+
+// A search sent to 255.255.255.255 leaves through one interface only, the one the routing table
+// picks; a control network on a second network card would never hear it. So the same datagram
+// goes out of every interface that can broadcast, from the same socket, and the replies of every
+// network come back to it. With no such interface it is sent once, as the routing table decides.
+// A directed broadcast (a test's 127.255.255.255) already names its network and is sent once.
+void SendRequest(UdpSocket& socket, const Ipv4Address& peer, std::span<const std::uint8_t> request) {
+    const auto interfaces = peer.octets == kLimitedBroadcast
+                                ? ChooseBroadcastInterfaces(ListInterfaceAddresses())
+                                : std::vector<BroadcastInterface>{};
+    if (interfaces.empty()) {
+        socket.SendTo(peer, request);
+        return;
+    }
+    for (const BroadcastInterface& via : interfaces) {
+        socket.SendToVia(peer, request, via.index, via.address);
+    }
+}
+
 // An exchange on the LAN: its socket holds the local port until the exchange ends.
 class UdpExchange : public OpenExchange {
 public:
-    UdpExchange(UdpSocket socket, std::uint16_t unitPort) : m_socket(std::move(socket)), m_unitPort(unitPort) {}
+    UdpExchange(UdpSocket socket, std::uint16_t unitPort)
+        : m_socket(std::move(socket)), m_unitPort(unitPort) {}
 
     void Wait(std::chrono::milliseconds timeout, const WakeupEvent& wakeup) override {
         m_socket.WaitReadable(timeout, &wakeup);
@@ -106,9 +129,10 @@ bool UdpTransport::Send(const std::optional<DeviceEntry>& unit, std::span<const 
 
 std::unique_ptr<OpenExchange> UdpTransport::Begin(const std::optional<DeviceEntry>& unit,
                                                   const Exchange& exchange) {
-    const auto peer = exchange.broadcast ? Ipv4Address::Parse(m_endpoints.broadcastAddress, m_endpoints.unitPort)
-                      : unit             ? Ipv4Address::Parse(unit->Ip(), m_endpoints.unitPort)
-                                         : std::nullopt;
+    const auto peer = exchange.broadcast
+                          ? Ipv4Address::Parse(m_endpoints.broadcastAddress, m_endpoints.unitPort)
+                      : unit ? Ipv4Address::Parse(unit->Ip(), m_endpoints.unitPort)
+                             : std::nullopt;
     if (!peer) {
         return nullptr;
     }
@@ -118,7 +142,7 @@ std::unique_ptr<OpenExchange> UdpTransport::Begin(const std::optional<DeviceEntr
     }
     // A request refused by the socket still opens the window: the unit stays silent, as when the
     // datagram is lost on the way.
-    socket->SendTo(*peer, exchange.request);
+    SendRequest(*socket, *peer, exchange.request);
     return std::make_unique<UdpExchange>(std::move(*socket), m_endpoints.unitPort);
 }
 

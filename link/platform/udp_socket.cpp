@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -132,6 +133,33 @@ bool UdpSocket::SendTo(const Ipv4Address& to, std::span<const std::uint8_t> byte
     do {
         sent = sendto(m_fd, bytes.data(), bytes.size(), MSG_NOSIGNAL,
                       reinterpret_cast<const sockaddr*>(&native), sizeof(native));
+    } while (sent < 0 && errno == EINTR);
+    return sent >= 0 && static_cast<std::size_t>(sent) == bytes.size();
+}
+
+bool UdpSocket::SendToVia(const Ipv4Address& to, std::span<const std::uint8_t> bytes, unsigned interfaceIndex,
+                          const Ipv4Address& source) {
+    sockaddr_in native = ToSockaddr(to);
+    iovec data{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
+    alignas(cmsghdr) std::array<char, CMSG_SPACE(sizeof(in_pktinfo))> control{};
+    msghdr message{};
+    message.msg_name = &native;
+    message.msg_namelen = sizeof(native);
+    message.msg_iov = &data;
+    message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
+    cmsghdr* header = CMSG_FIRSTHDR(&message);
+    header->cmsg_level = IPPROTO_IP;
+    header->cmsg_type = IP_PKTINFO;
+    header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
+    in_pktinfo info{};
+    info.ipi_ifindex = static_cast<int>(interfaceIndex);
+    info.ipi_spec_dst = ToSockaddr(source).sin_addr;
+    std::memcpy(CMSG_DATA(header), &info, sizeof(info));
+    ssize_t sent = -1;
+    do {
+        sent = sendmsg(m_fd, &message, MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
     return sent >= 0 && static_cast<std::size_t>(sent) == bytes.size();
 }

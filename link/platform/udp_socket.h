@@ -44,6 +44,10 @@ public:
     std::optional<std::uint16_t> LocalPort() const;
 
     bool SendTo(const Ipv4Address& to, std::span<const std::uint8_t> bytes);
+    // Sends out of the interface with this index, from `source` (one of its addresses), whatever
+    // the routing table would pick: a broadcast reaches that interface's network.
+    bool SendToVia(const Ipv4Address& to, std::span<const std::uint8_t> bytes, unsigned interfaceIndex,
+                   const Ipv4Address& source);
     // One datagram if one waits (never blocks on a non-blocking socket); a datagram longer than
     // the buffer is cut to it. Returns the number of bytes stored.
     std::optional<std::size_t> ReceiveFrom(std::span<std::uint8_t> buffer, Ipv4Address* from);

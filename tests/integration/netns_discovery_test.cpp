@@ -19,67 +19,80 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace brenvik {
 namespace {
 
 constexpr int kChildWaitMs = 10000;
 
-// Two network namespaces joined by a veth pair, made for one test and removed with it. Nothing
-// here touches an interface of the namespace the test runs in: the veth ends are created straight
-// inside their namespaces.
-class NamespacePair {
+// Network namespaces made for one test and removed with it: the console's, and one per unit
+// network, each joined to the console's by a veth pair on a subnet of its own. The console's
+// default route goes out to the first network only, as on a workstation whose second network card
+// holds the control network. Nothing here touches an interface of the namespace the test runs in:
+// the veth ends are created straight inside their namespaces.
+class NamespaceRack {
 public:
-    NamespacePair() {
+    explicit NamespaceRack(int networks) {
         const std::string pid = std::to_string(getpid());
-        m_console = "brv-a-" + pid;
-        m_units = "brv-b-" + pid;
-        m_subnet = "10.231." + std::to_string(getpid() % 250 + 1) + ".";
-        const std::string consoleEnd = "brva" + pid;
-        const std::string unitsEnd = "brvb" + pid;
+        m_console = "brv-c-" + pid;
         if (!Run("ip netns add " + m_console)) {
             m_error = "ip netns add failed";
             return;
         }
-        m_madeConsole = true;
-        if (!Run("ip netns add " + m_units)) {
-            m_error = "ip netns add failed";
-            return;
+        m_made.push_back(m_console);
+        bool linked = Run("ip -n " + m_console + " link set lo up");
+        for (int network = 0; network < networks && linked; ++network) {
+            const std::string units = "brv-u" + std::to_string(network) + "-" + pid;
+            if (!Run("ip netns add " + units)) {
+                m_error = "ip netns add failed";
+                return;
+            }
+            m_made.push_back(units);
+            m_units.push_back(units);
+            m_subnets.push_back("10.23" + std::to_string(network) + "." + std::to_string(getpid() % 250 + 1) +
+                                ".");
+            const std::string consoleEnd = "brvc" + std::to_string(network) + pid;
+            const std::string unitsEnd = "brvu" + std::to_string(network) + pid;
+            linked =
+                Run("ip link add " + consoleEnd + " netns " + m_console + " type veth peer name " + unitsEnd +
+                    " netns " + units) &&
+                Run("ip -n " + m_console + " addr add " + ConsoleAddress(network) + "/24 brd + dev " +
+                    consoleEnd) &&
+                Run("ip -n " + m_console + " link set " + consoleEnd + " up") &&
+                (network > 0 || Run("ip -n " + m_console + " route add default via " + UnitAddress(0, 0))) &&
+                Run("ip -n " + units + " addr add " + UnitAddress(network, 0) + "/24 brd + dev " +
+                    unitsEnd) &&
+                Run("ip -n " + units + " addr add " + UnitAddress(network, 1) + "/24 brd + dev " +
+                    unitsEnd) &&
+                Run("ip -n " + units + " link set " + unitsEnd + " up") &&
+                Run("ip -n " + units + " link set lo up") &&
+                Run("ip -n " + units + " route add default via " + ConsoleAddress(network));
         }
-        m_madeUnits = true;
-        const bool linked =
-            Run("ip link add " + consoleEnd + " netns " + m_console + " type veth peer name " + unitsEnd +
-                " netns " + m_units) &&
-            Run("ip -n " + m_console + " addr add " + ConsoleAddress() + "/24 dev " + consoleEnd) &&
-            Run("ip -n " + m_console + " link set " + consoleEnd + " up") &&
-            Run("ip -n " + m_console + " link set lo up") &&
-            Run("ip -n " + m_console + " route add default via " + UnitAddress(0)) &&
-            Run("ip -n " + m_units + " addr add " + UnitAddress(0) + "/24 dev " + unitsEnd) &&
-            Run("ip -n " + m_units + " addr add " + UnitAddress(1) + "/24 dev " + unitsEnd) &&
-            Run("ip -n " + m_units + " link set " + unitsEnd + " up") &&
-            Run("ip -n " + m_units + " link set lo up") &&
-            Run("ip -n " + m_units + " route add default via " + ConsoleAddress());
         if (!linked) {
-            m_error = "setting up the veth pair failed";
+            m_error = "setting up the veth pairs failed";
         }
     }
-    ~NamespacePair() {
+    ~NamespaceRack() {
         // Deleting a namespace takes its veth end, and with it the pair, along.
-        if (m_madeConsole) {
-            Run("ip netns del " + m_console);
-        }
-        if (m_madeUnits) {
-            Run("ip netns del " + m_units);
+        for (const std::string& name : m_made) {
+            Run("ip netns del " + name);
         }
     }
-    NamespacePair(const NamespacePair&) = delete;
-    NamespacePair& operator=(const NamespacePair&) = delete;
+    NamespaceRack(const NamespaceRack&) = delete;
+    NamespaceRack& operator=(const NamespaceRack&) = delete;
 
     const std::string& Error() const { return m_error; }
     const std::string& ConsoleNamespace() const { return m_console; }
-    const std::string& UnitsNamespace() const { return m_units; }
-    std::string ConsoleAddress() const { return m_subnet + "1"; }
-    std::string UnitAddress(int index) const { return m_subnet + std::to_string(2 + index); }
+    const std::string& UnitsNamespace(int network) const {
+        return m_units[static_cast<std::size_t>(network)];
+    }
+    std::string ConsoleAddress(int network) const {
+        return m_subnets[static_cast<std::size_t>(network)] + "1";
+    }
+    std::string UnitAddress(int network, int index) const {
+        return m_subnets[static_cast<std::size_t>(network)] + std::to_string(2 + index);
+    }
 
 private:
     static bool Run(const std::string& command) {
@@ -87,11 +100,10 @@ private:
     }
 
     std::string m_console;
-    std::string m_units;
-    std::string m_subnet;
+    std::vector<std::string> m_units;
+    std::vector<std::string> m_subnets;
+    std::vector<std::string> m_made;
     std::string m_error;
-    bool m_madeConsole = false;
-    bool m_madeUnits = false;
 };
 
 bool EnterNamespace(const std::string& name) {
@@ -201,91 +213,177 @@ std::string Hex(std::span<const std::uint8_t> bytes) {
 
 const Frame kBorderOn = BuildFrame(kTypeMultiviewer, 0x01, 1, 0x3F, std::array<std::uint8_t, 1>{0x01});
 
-// The console in one namespace searches with the product's own endpoints (local port 7000,
-// broadcast 255.255.255.255, unit port 7000); two simulated units answer from the other namespace,
-// and a command reaches the first of them.
-TEST(NetnsDiscovery, ProductEndpointsFindBothUnitsAcrossTheVethPair) {
+std::string SkipReason() {
     if (geteuid() != 0) {
-        GTEST_SKIP() << "needs root to create network namespaces";
+        return "needs root to create network namespaces";
     }
     if (std::system("ip -V >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "the ip tool (iproute2) is not installed";
+        return "the ip tool (iproute2) is not installed";
     }
-    NamespacePair namespaces;
-    if (!namespaces.Error().empty()) {
-        GTEST_SKIP() << "cannot build the network namespaces: " << namespaces.Error();
-    }
+    return {};
+}
 
-    int stopPipe[2];
-    ASSERT_EQ(pipe(stopPipe), 0);
-    Child units = Spawn(namespaces.UnitsNamespace(), [&](int output) {
-        close(stopPipe[1]);
-        sim::UnitSimulator simulator{Endpoints{}};
-        for (int i = 0; i < 2; ++i) {
-            sim::UnitConfig unit;
-            unit.address = Ipv4Address::Parse(namespaces.UnitAddress(i), 0)->octets;
-            unit.typeCode = i == 0 ? kTypeMultiviewer : kTypeMatrixSwitcher;
-            const std::string name = i == 0 ? "16CH Monitorgrid" : "PQT0642";
-            unit.modelName.assign(name.begin(), name.end());
-            unit.unitId = {0xC0, 0xFF, 0xEE, static_cast<std::uint8_t>(i)};
-            simulator.AddUnit(unit);
-        }
-        if (!simulator.Start()) {
-            WriteAll(output, "error: " + simulator.StartError() + "\n");
+struct SimulatedUnitSpec {
+    std::string address;
+    std::uint8_t typeCode;
+    std::string modelName;
+};
+
+// Simulated units answering with the product's endpoints in a namespace of their own, until
+// Finish() stops them and returns every frame the first unit received, in hex,
+// one per line.
+class UnitsInNamespace {
+public:
+    UnitsInNamespace(const std::string& netns, std::vector<SimulatedUnitSpec> specs) {
+        int stopPipe[2];
+        if (pipe(stopPipe) != 0) {
+            m_error = "pipe failed";
             return;
         }
-        WriteAll(output, "ready\n");
-        // Runs until the parent closes the stop pipe.
-        char byte = 0;
-        while (read(stopPipe[0], &byte, 1) > 0) {
+        m_child = Spawn(netns, [&](int output) {
+            close(stopPipe[1]);
+            sim::UnitSimulator simulator{Endpoints{}};
+            for (std::size_t i = 0; i < specs.size(); ++i) {
+                sim::UnitConfig unit;
+                unit.address = Ipv4Address::Parse(specs[i].address, 0)->octets;
+                unit.typeCode = specs[i].typeCode;
+                unit.modelName.assign(specs[i].modelName.begin(), specs[i].modelName.end());
+                unit.unitId = {0xC0, 0xFF, 0xEE, static_cast<std::uint8_t>(i)};
+                simulator.AddUnit(unit);
+            }
+            if (!simulator.Start()) {
+                WriteAll(output, "error: " + simulator.StartError() + "\n");
+                return;
+            }
+            WriteAll(output, "ready\n");
+            // A byte on the stop pipe, or its end, stops the units. A sibling child holds a copy of
+            // the write end, so the end alone would not arrive while it runs.
+            char byte = 0;
+            while (read(stopPipe[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            simulator.Stop();
+            for (const Frame& frame : simulator.Unit(0).Received()) {
+                WriteAll(output, Hex(frame) + "\n");
+            }
+        });
+        close(stopPipe[0]);
+        m_stop = stopPipe[1];
+        const std::string ready = m_child.pid > 0 ? ReadLine(m_child.output) : "fork failed";
+        if (ready != "ready\n") {
+            m_error = "the simulator did not start in its namespace: " + ready;
         }
-        simulator.Stop();
-        for (const Frame& frame : simulator.Unit(0).Received()) {
-            WriteAll(output, Hex(frame) + "\n");
+    }
+    ~UnitsInNamespace() {
+        Finish();
+        Reap(m_child);
+    }
+    UnitsInNamespace(const UnitsInNamespace&) = delete;
+    UnitsInNamespace& operator=(const UnitsInNamespace&) = delete;
+
+    const std::string& Error() const { return m_error; }
+    std::string Finish() {
+        if (m_stop < 0) {
+            return {};
         }
-    });
-    close(stopPipe[0]);
-    ASSERT_GT(units.pid, 0);
-    const std::string ready = ReadLine(units.output);
-    if (ready != "ready\n") {
-        close(stopPipe[1]);
-        Reap(units);
-        FAIL() << "the simulator did not start in its namespace: " << ready;
+        WriteAll(m_stop, "s");
+        close(m_stop);
+        m_stop = -1;
+        return ReadAll(m_child.output);
     }
 
-    Child console = Spawn(namespaces.ConsoleNamespace(), [](int output) {
+private:
+    Child m_child;
+    int m_stop = -1;
+    std::string m_error;
+};
+
+// The console's search with the product's endpoints from its namespace: "found N", a line
+// "unit NAME@IP" per unit, sorted (networks answer in any order), and with `sendToFirst`
+// whether a command to the first unit found left.
+std::string SearchFrom(const std::string& netns, bool sendToFirst) {
+    Child console = Spawn(netns, [sendToFirst](int output) {
         test::RecordingMessages messages;
         ConsoleLink link(Endpoints{}, messages);
-        const auto result = test::Await<DiscoveryResult>(
-            [&](auto done) { StartDiscovery(link, {}, std::move(done)); });
-        std::string text = "found " + std::to_string(result ? result->units.size() : 0) + "\n";
-        for (const auto& unit : result ? result->units : std::vector<DiscoveredUnit>{}) {
-            text += "unit " + Ascii(unit.modelName) + "@" + unit.entry.Ip() + "\n";
+        const auto result =
+            test::Await<DiscoveryResult>([&](auto done) { StartDiscovery(link, {}, std::move(done)); });
+        const auto units = result ? result->units : std::vector<DiscoveredUnit>{};
+        std::vector<std::string> lines;
+        for (const auto& unit : units) {
+            lines.push_back("unit " + Ascii(unit.modelName) + "@" + unit.entry.Ip() + "\n");
         }
-        if (result && !result->units.empty()) {
-            const bool queued = link.Send(result->units[0].entry, kBorderOn);
-            text += std::string("sent ") + (queued && link.WaitUntilIdle(std::chrono::seconds(2)) ? "yes" : "no") +
-                    "\n";
+        std::sort(lines.begin(), lines.end());
+        std::string text = "found " + std::to_string(units.size()) + "\n";
+        for (const auto& line : lines) {
+            text += line;
+        }
+        if (sendToFirst && !units.empty()) {
+            const bool queued = link.Send(units[0].entry, kBorderOn);
+            text += std::string("sent ") +
+                    (queued && link.WaitUntilIdle(std::chrono::seconds(2)) ? "yes" : "no") + "\n";
         }
         for (const auto& error : messages.Errors()) {
             text += "error " + error + "\n";
         }
         WriteAll(output, text);
     });
-    ASSERT_GT(console.pid, 0);
-    const std::string consoleOutput = ReadAll(console.output);
-    close(stopPipe[1]);
-    const std::string unitsOutput = ReadAll(units.output);
+    const std::string output = console.pid > 0 ? ReadAll(console.output) : "fork failed";
     Reap(console);
-    Reap(units);
+    return output;
+}
 
-    const std::string expectedConsole = "found 2\nunit 16CH Monitorgrid@" + namespaces.UnitAddress(0) +
-                                        "\nunit PQT0642@" + namespaces.UnitAddress(1) + "\nsent yes\n";
-    EXPECT_EQ(consoleOutput, expectedConsole);
+// The console in one namespace searches with the product's own endpoints (local port 7000,
+// broadcast 255.255.255.255, unit port 7000); two simulated units answer from the other namespace,
+// and a command reaches the first of them.
+TEST(NetnsDiscovery, ProductEndpointsFindBothUnitsAcrossTheVethPair) {
+    if (const std::string reason = SkipReason(); !reason.empty()) {
+        GTEST_SKIP() << reason;
+    }
+    NamespaceRack rack(1);
+    if (!rack.Error().empty()) {
+        GTEST_SKIP() << "cannot build the network namespaces: " << rack.Error();
+    }
+    UnitsInNamespace units(rack.UnitsNamespace(0),
+                           {{rack.UnitAddress(0, 0), kTypeMultiviewer, "16CH Monitorgrid"},
+                            {rack.UnitAddress(0, 1), kTypeMatrixSwitcher, "PQT0642"}});
+    ASSERT_EQ(units.Error(), "");
+
+    const std::string consoleOutput = SearchFrom(rack.ConsoleNamespace(), true);
+    const std::string unitsOutput = units.Finish();
+
+    EXPECT_EQ(consoleOutput, "found 2\nunit 16CH Monitorgrid@" + rack.UnitAddress(0, 0) + "\nunit PQT0642@" +
+                                 rack.UnitAddress(0, 1) + "\nsent yes\n");
     // Unit 0 heard the broadcast request, then the command.
     ASSERT_EQ(std::count(unitsOutput.begin(), unitsOutput.end(), '\n'), 2) << unitsOutput;
     EXPECT_EQ(unitsOutput.substr(0, 8), "A56C1B00");
     EXPECT_EQ(unitsOutput.substr(unitsOutput.find('\n') + 1), Hex(kBorderOn) + "\n");
+}
+
+// A workstation with two network cards, the default route on the first: the search reaches the
+// units on both networks, each hearing the same 27-byte request once.
+TEST(NetnsDiscovery, SearchReachesTheUnitsBehindEveryInterface) {
+    if (const std::string reason = SkipReason(); !reason.empty()) {
+        GTEST_SKIP() << reason;
+    }
+    NamespaceRack rack(2);
+    if (!rack.Error().empty()) {
+        GTEST_SKIP() << "cannot build the network namespaces: " << rack.Error();
+    }
+    UnitsInNamespace first(rack.UnitsNamespace(0),
+                           {{rack.UnitAddress(0, 0), kTypeMultiviewer, "16CH Monitorgrid"}});
+    UnitsInNamespace second(rack.UnitsNamespace(1),
+                            {{rack.UnitAddress(1, 0), kTypeMatrixSwitcher, "PQT0642"}});
+    ASSERT_EQ(first.Error(), "");
+    ASSERT_EQ(second.Error(), "");
+
+    const std::string consoleOutput = SearchFrom(rack.ConsoleNamespace(), false);
+
+    EXPECT_EQ(consoleOutput, "found 2\nunit 16CH Monitorgrid@" + rack.UnitAddress(0, 0) + "\nunit PQT0642@" +
+                                 rack.UnitAddress(1, 0) + "\n");
+    // One datagram each: the 27-byte search request (its clock bytes differ from second to second).
+    for (const std::string& heard : {first.Finish(), second.Finish()}) {
+        EXPECT_EQ(heard.size(), 2 * 27 + 1) << heard;
+        EXPECT_EQ(heard.substr(0, 8), "A56C1B00") << heard;
+    }
 }
 
 } // namespace
