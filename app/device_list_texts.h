@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/discovery.h"
+#include "link/model_names.h"
 
 #include <string>
 #include <vector>
@@ -8,9 +9,6 @@
 namespace brenvik {
 
 // What the main window shows of a search: the device list's items and the status line.
-
-// Reported model names shown under a display name instead; every other name is shown as reported.
-std::u16string DisplayModelName(const std::u16string& reported);
 
 // One item per unit, "<display name>_<address>" ("<display name>" alone for a unit on the serial
 // line); the single item "No Device Found" when none answered.

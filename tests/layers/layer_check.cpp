@@ -25,6 +25,7 @@ enum class Room : unsigned {
     kMatrixUi,
     kApp,
     kSim,
+    kCtl,
     kFree,
 };
 
@@ -63,6 +64,7 @@ constexpr std::array kRules{
                  Room::kMultiviewerPages, Room::kMultiviewerUi, Room::kMatrixUi),
              false},
     RoomRule{Room::kSim, "sim", Set(Room::kLink, Room::kMultiviewerCore, Room::kMatrixCore), true},
+    RoomRule{Room::kCtl, "ctl", Set(Room::kLink, Room::kMultiviewerCore, Room::kMatrixCore), true},
     RoomRule{Room::kFree, "free", kEveryRoom, false},
 };
 
@@ -93,6 +95,7 @@ constexpr std::array kFolders{
     RoomFolder{"res/", Room::kRes},
     RoomFolder{"app/", Room::kApp},
     RoomFolder{"sim/", Room::kSim},
+    RoomFolder{"ctl/", Room::kCtl},
     RoomFolder{"tests/", Room::kFree},
     RoomFolder{"bench/", Room::kFree},
     RoomFolder{"tools/", Room::kFree},
