@@ -1,5 +1,6 @@
 #include "app/console_application.h"
 
+#include "controls/accessible_list.h"
 #include "res/skin.h"
 #include "res/skin_palette.h"
 
@@ -47,9 +48,12 @@ std::unique_ptr<QApplication> MakeConsoleApplication(int& argc, char** argv) {
     QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
     auto application = std::make_unique<QApplication>(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brenvik Rackmount Control"));
+    // Ties the windows to the menu entry the package installs, for the desktop's task bar.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.brenvik.RackmountControl"));
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setPalette(ConsolePalette());
     QApplication::setWindowIcon(Skin::WindowIcon());
+    AccessibleList::Install();
     return application;
 }
 

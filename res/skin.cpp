@@ -12,6 +12,7 @@ namespace brenvik {
 namespace {
 
 constexpr int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
+constexpr int kIconPicture = 128;
 
 QImage Render(const SkinEntry& entry, int width, int height) {
     QImage image(width, height,
@@ -46,11 +47,18 @@ const QPixmap& Skin::Picture(int number) {
 
 QIcon Skin::WindowIcon() {
     QIcon icon;
-    const SkinEntry* entry = FindSkinEntry(128);
     for (const int size : kIconSizes) {
-        icon.addPixmap(QPixmap::fromImage(Render(*entry, size, size)));
+        icon.addPixmap(QPixmap::fromImage(IconImage(size)));
     }
     return icon;
+}
+
+std::span<const int> Skin::IconSizes() {
+    return kIconSizes;
+}
+
+QImage Skin::IconImage(int size) {
+    return Render(*FindSkinEntry(kIconPicture), size, size);
 }
 
 std::vector<int> Skin::Numbers() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
+#include <span>
 #include <vector>
 
 namespace brenvik {
@@ -17,6 +19,9 @@ public:
 
     // The window icon (resource 128), drawn separately at each of the usual icon sizes.
     static QIcon WindowIcon();
+    // The sizes the icon is drawn at, and the icon at one of them (also for the desktop's icon theme).
+    static std::span<const int> IconSizes();
+    static QImage IconImage(int size);
 
     // Every picture number the skin has, in ascending order.
     static std::vector<int> Numbers();
