@@ -100,9 +100,17 @@ void ApplyPageFieldLook(QWidget& field, const ScreenScale& scale) {
     field.setFont(font);
 }
 
+// A field is called by the label painted beside it, which shares its top.
+QString FieldName(int y) {
+    const auto* label = std::find_if(kFieldLabels.begin(), kFieldLabels.end(),
+                                     [y](const FieldLabel& entry) { return entry.y == y; });
+    return label == kFieldLabels.end() ? QString() : QString::fromLatin1(label->text);
+}
+
 QComboBox* MakeList(QWidget* parent, const char* id, const ScreenScale& scale, const QRect& geometry) {
     auto* list = new QComboBox(parent);
     list->setObjectName(QString::fromLatin1(id));
+    list->setAccessibleName(FieldName(geometry.y()));
     list->setGeometry(scale.Rect(geometry.x(), geometry.y(), geometry.width(), geometry.height()));
     ApplyPageFieldLook(*list, scale);
     return list;
@@ -111,6 +119,7 @@ QComboBox* MakeList(QWidget* parent, const char* id, const ScreenScale& scale, c
 IpAddressField* MakeAddressField(QWidget* parent, const char* id, const ScreenScale& scale, int y) {
     auto* field = new IpAddressField(parent);
     field->setObjectName(QString::fromLatin1(id));
+    field->setAccessibleName(FieldName(y));
     field->setGeometry(scale.Rect(kFieldLeft, y, kAddressFieldWidth, kAddressFieldHeight));
     field->setFrame(false);
     field->setTextMargins(scale.X(4), 0, 0, 0);
@@ -147,6 +156,7 @@ bool CClass_configure_argc_dlg::PortOperationRunning() const {
 void CClass_configure_argc_dlg::BuildControls(const std::vector<std::string>& ports) {
     m_close = new CColorButton(this);
     m_close->setObjectName(QStringLiteral("1153"));
+    m_close->setAccessibleName(QStringLiteral("Close"));
     m_close->setText(QStringLiteral("x"));
     m_close->SetTextColor(kCloseText);
     m_close->setGeometry(m_scale.Rect(400, 0, 40, 35));
@@ -187,6 +197,7 @@ void CClass_configure_argc_dlg::BuildControls(const std::vector<std::string>& po
 
     m_apply = new PictureButton(this);
     m_apply->setObjectName(QStringLiteral("1017"));
+    m_apply->setAccessibleName(QStringLiteral("Apply"));
     m_apply->setGeometry(m_scale.PlacedPixels(165, 430, kFaceWidth, kFaceHeight));
     m_apply->SetButtonPictureResource(kPictureApply);
     connect(m_apply, &QAbstractButton::clicked, this, &CClass_configure_argc_dlg::OnApply);
@@ -211,6 +222,8 @@ void CClass_configure_argc_dlg::ShowSerialControls() {
 
 void CClass_configure_argc_dlg::ShowOpenClosePicture(bool disconnect) {
     m_openClose->SetButtonPictureResource(disconnect ? kPictureDisconnect : kPictureConnect);
+    // The face's caption changes with the port's state, and so does what a screen reader calls it.
+    m_openClose->setAccessibleName(disconnect ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
     m_openClosePicture = disconnect ? kPictureDisconnect : kPictureConnect;
 }
 

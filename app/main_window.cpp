@@ -112,6 +112,7 @@ CVARNOLUX_16_VIEWDlg::~CVARNOLUX_16_VIEWDlg() {
 void CVARNOLUX_16_VIEWDlg::BuildControls() {
     m_minimise = new CColorButton(this);
     m_minimise->setObjectName(QStringLiteral("1000"));
+    m_minimise->setAccessibleName(QStringLiteral("Minimise"));
     m_minimise->setText(QStringLiteral("-"));
     m_minimise->SetTextColor(kCaptionButtonText);
     m_minimise->setGeometry(m_scale.Rect(1200, 0, 40, 35));
@@ -119,6 +120,7 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
 
     m_close = new CColorButton(this);
     m_close->setObjectName(QStringLiteral("1001"));
+    m_close->setAccessibleName(QStringLiteral("Close"));
     m_close->setText(QStringLiteral("x"));
     m_close->SetTextColor(kCaptionButtonText);
     m_close->setGeometry(m_scale.Rect(1240, 0, 40, 35));
@@ -130,11 +132,13 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     // The closed box takes the top of the list's rectangle; the custom name field sits under it.
     m_deviceList = new DeviceList(this, m_scale.Y(26));
     m_deviceList->setObjectName(QStringLiteral("1003"));
+    m_deviceList->setAccessibleName(QStringLiteral("Device list"));
     m_deviceList->setGeometry(m_scale.Rect(45, 80, 320, 40));
     connect(m_deviceList, &QComboBox::activated, this, &CVARNOLUX_16_VIEWDlg::OnDeviceSelected);
 
     m_customName = new QLineEdit(this);
     m_customName->setObjectName(QStringLiteral("1147"));
+    m_customName->setAccessibleName(QStringLiteral("Custom Name"));
     m_customName->setMaxLength(kCustomNameLength);
     m_customName->setFrame(false);
     m_customName->setGeometry(m_scale.Rect(45, 110, 320, 20));
@@ -149,20 +153,23 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
 
     m_search = new ShadePictureButton(this);
     m_search->setObjectName(QStringLiteral("1002"));
+    m_search->setAccessibleName(QStringLiteral("Search"));
     m_search->setGeometry(m_scale.PlacedPixels(380, 75, 135, 35));
     m_search->SetButtonPictureResource(kPictureSearch);
     connect(m_search, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::SearchUnits);
 
     m_settings = new ShadePictureButton(this);
     m_settings->setObjectName(QStringLiteral("1004"));
+    m_settings->setAccessibleName(QStringLiteral("Settings"));
     m_settings->setGeometry(m_scale.PlacedPixels(520, 73, 134, 38));
     m_settings->SetButtonPictureResource(kPictureSettings);
     connect(m_settings, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::OpenConfigurePage);
 
     m_lock = new ShadePictureButton(this);
     m_lock->setObjectName(QStringLiteral("1005"));
+    m_lock->setAccessibleName(QStringLiteral("Lock console"));
     m_lock->setGeometry(m_scale.PlacedPixels(665, 75, 70, 37));
-    m_lock->SetButtonPictureResource(kLockPictureUnlocked);
+    ShowLockPicture(kLockPictureUnlocked);
     connect(m_lock, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::ToggleLock);
 
     m_status = MakeStaticText(this, QStringLiteral("1007"), kNoDeviceConnected);
@@ -331,6 +338,9 @@ void CVARNOLUX_16_VIEWDlg::ShowCustomNameText(const std::u16string& text) {
 
 void CVARNOLUX_16_VIEWDlg::ShowLockPicture(int picture) {
     m_lock->SetButtonPictureResource(picture);
+    // The padlock on the face is all the eye gets; a screen reader hears the state from here.
+    m_lock->setAccessibleDescription(picture == kLockPictureLocked ? QStringLiteral("locked")
+                                                                   : QStringLiteral("unlocked"));
 }
 
 bool CVARNOLUX_16_VIEWDlg::eventFilter(QObject* watched, QEvent* event) {

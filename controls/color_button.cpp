@@ -18,6 +18,7 @@ constexpr qreal kCornerRadius = 1.5; // corner ellipses of 3 x 3 pixels
 CColorButton::CColorButton(QWidget* parent) : QAbstractButton(parent) {
     setMouseTracking(true);
     setFont(CaptionFont());
+    DescribeColours();
 }
 
 QFont CColorButton::CaptionFont() {
@@ -54,7 +55,13 @@ QSize CColorButton::sizeHint() const {
 
 void CColorButton::SetColour(QColor& member, const QColor& colour) {
     member = colour;
+    DescribeColours();
     update();
+}
+
+void CColorButton::DescribeColours() {
+    setAccessibleDescription(
+        QStringLiteral("Colour %1, caption %2").arg(m_normalColour.name(), m_textColour.name()));
 }
 
 void CColorButton::SetState(int state) {

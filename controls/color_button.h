@@ -46,6 +46,9 @@ protected:
 
 private:
     void SetColour(QColor& member, const QColor& colour);
+    // The face says its colours only to the eye; a screen reader hears them from the description,
+    // which follows every change of the fill or caption colour.
+    void DescribeColours();
     void SetState(int state);
 
     int m_state = kNormal;

@@ -8,6 +8,7 @@
 #include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
 #include "res/skin.h"
+#include "res/skin_catalogue.h"
 #include "res/skin_palette.h"
 
 #include <QAbstractItemView>
@@ -34,18 +35,20 @@ constexpr int kKeysLeft = 80;
 constexpr int kKeyPitch = 68;
 struct KeyRow {
     int firstControl;
+    const char* name; // of key n, with n for %1
     int y;
     bool transparent;
 };
-constexpr KeyRow kInputRow{1054, 105, false};
-constexpr KeyRow kOutputRow{1062, 255, false};
-constexpr KeyRow kStatusRow{1128, 405, true};
+constexpr KeyRow kInputRow{1054, "Input %1", 105, false};
+constexpr KeyRow kOutputRow{1062, "Output %1", 255, false};
+constexpr KeyRow kStatusRow{1128, "Output %1 status", 405, true};
 
 // The action buttons: control number, pictures (normal, highlighted), place and pixel size. APPLY
 // and REFRESH move 10 units right on screens above 120 dpi.
 struct ActionEntry {
     MatrixAction action;
     int controlId;
+    const char* name;
     int normalPicture;
     int highlightedPicture;
     int x;
@@ -57,9 +60,11 @@ constexpr int kShiftedColumnDpi = 120;
 constexpr int kCentreColumnX = 640;
 constexpr int kCentreColumnShiftedX = 650;
 constexpr std::array<ActionEntry, 3> kActions{{
-    {MatrixAction::Apply, 1082, pic::kApply, pic::kApplyHighlighted, kCentreColumnX, 300, 110, 45},
-    {MatrixAction::OneToAll, 1136, pic::kOneToAll, pic::kOneToAllHighlighted, 950, 180, 190, 39},
-    {MatrixAction::OneToOne, 1137, pic::kOneToOne, pic::kOneToOneHighlighted, 950, 305, 190, 37},
+    {MatrixAction::Apply, 1082, "Apply", pic::kApply, pic::kApplyHighlighted, kCentreColumnX, 300, 110, 45},
+    {MatrixAction::OneToAll, 1136, "One to All", pic::kOneToAll, pic::kOneToAllHighlighted, 950, 180, 190,
+     39},
+    {MatrixAction::OneToOne, 1137, "One to One", pic::kOneToOne, pic::kOneToOneHighlighted, 950, 305, 190,
+     37},
 }};
 constexpr int kRefreshControl = 1138;
 constexpr int kRefreshY = 450;
@@ -127,9 +132,11 @@ CClass_matrix_child::~CClass_matrix_child() {
     m_query.reset();
 }
 
-PictureButton* CClass_matrix_child::AddButton(int controlId, QRect geometry, int picture, bool transparent) {
+PictureButton* CClass_matrix_child::AddButton(int controlId, const QString& name, QRect geometry, int picture,
+                                              bool transparent) {
     auto* button = new ShadePictureButton(this);
     button->setObjectName(QString::number(controlId));
+    button->setAccessibleName(name);
     button->setGeometry(geometry);
     button->SetBorderDrawing(false);
     button->SetTransparentBackground(transparent);
@@ -145,6 +152,15 @@ void CClass_matrix_child::ShowPicture(PictureButton* button, int picture) {
     }
     button->SetButtonPictureResource(picture);
     button->setProperty(kPictureProperty, picture);
+    // A lit input key is the chosen input, a lit output key an output routed or marked for it: a
+    // screen reader hears "selected". Status keys are always lit and say their input in their name.
+    const bool portKey = std::find(m_inputs.begin(), m_inputs.end(), button) != m_inputs.end() ||
+                         std::find(m_outputs.begin(), m_outputs.end(), button) != m_outputs.end();
+    if (portKey) {
+        const SkinEntry* face = FindSkinEntry(picture);
+        button->setAccessibleDescription(face != nullptr && face->selected ? QStringLiteral("selected")
+                                                                           : QString());
+    }
 }
 
 int CClass_matrix_child::ShownPicture(int controlId) const {
@@ -159,6 +175,7 @@ void CClass_matrix_child::PlaceControls() {
         const int x = kKeysLeft + kKeyPitch * static_cast<int>(k);
         const auto key = [&](const KeyRow& row) {
             return AddButton(row.firstControl + static_cast<int>(k),
+                             QString::fromLatin1(row.name).arg(number),
                              scale.PlacedPixels(x, row.y, kKeyWidth, kKeyHeight), pic::Key(number, false),
                              row.transparent);
         };
@@ -174,8 +191,8 @@ void CClass_matrix_child::PlaceControls() {
     for (const ActionEntry& entry : kActions) {
         const int x = entry.action == MatrixAction::Apply ? centreX : entry.x;
         PictureButton* button =
-            AddButton(entry.controlId, scale.PlacedPixels(x, entry.y, entry.width, entry.height),
-                      entry.normalPicture, true);
+            AddButton(entry.controlId, QLatin1String(entry.name),
+                      scale.PlacedPixels(x, entry.y, entry.width, entry.height), entry.normalPicture, true);
         switch (entry.action) {
         case MatrixAction::Apply:
             m_apply = button;
@@ -193,13 +210,14 @@ void CClass_matrix_child::PlaceControls() {
             break;
         }
     }
-    m_refresh = AddButton(kRefreshControl,
+    m_refresh = AddButton(kRefreshControl, QStringLiteral("Refresh"),
                           scale.PlacedPixels(centreX, kRefreshY, kRefreshSize.width(), kRefreshSize.height()),
                           pic::kRefresh, true);
     connect(m_refresh, &QAbstractButton::clicked, this, &CClass_matrix_child::OnRefresh);
 
     m_backlightTime = new QComboBox(this);
     m_backlightTime->setObjectName(QStringLiteral("1074"));
+    m_backlightTime->setAccessibleName(QStringLiteral("Backlight Time"));
     m_backlightTime->setGeometry(scale.Rect(kBacklightTimeRect.x(), kBacklightTimeRect.y(),
                                             kBacklightTimeRect.width(), kBacklightTimeRect.height()));
     for (const std::string_view text : kBacklightTimeTexts) {
@@ -211,6 +229,7 @@ void CClass_matrix_child::PlaceControls() {
 
     m_brightness = new BrightnessTrackBar(this);
     m_brightness->setObjectName(QStringLiteral("1139"));
+    m_brightness->setAccessibleName(QStringLiteral("Backlight Brightness"));
     m_brightness->setGeometry(scale.Rect(kBrightnessRect.x(), kBrightnessRect.y(), kBrightnessRect.width(),
                                          kBrightnessRect.height()));
     m_brightness->setRange(0, kBrightnessMax);
@@ -221,6 +240,7 @@ void CClass_matrix_child::PlaceControls() {
 
     m_brightnessText = new QLineEdit(this);
     m_brightnessText->setObjectName(QStringLiteral("1140"));
+    m_brightnessText->setAccessibleName(QStringLiteral("Backlight Brightness Value"));
     m_brightnessText->setReadOnly(true);
     m_brightnessText->setFrame(false);
     m_brightnessText->setFocusPolicy(Qt::NoFocus);
@@ -349,9 +369,12 @@ void CClass_matrix_child::PaintOutputRow(std::uint8_t input) {
 
 void CClass_matrix_child::PaintStatusRow() {
     for (std::size_t m = 0; m < kMatrixPorts; ++m) {
-        // A value that is no input number leaves the key as it is.
-        if (const auto picture = pic::StatusKey(m_context.model.statusRouting[m])) {
+        // A value that is no input number leaves the key as it is, name and all.
+        const std::uint8_t input = m_context.model.statusRouting[m];
+        if (const auto picture = pic::StatusKey(input)) {
             ShowPicture(m_status[m], *picture);
+            m_status[m]->setAccessibleName(QString::fromLatin1(kStatusRow.name).arg(m + 1) +
+                                           QStringLiteral(": input %1").arg(static_cast<int>(input)));
         }
     }
     m_context.showLock(m_context.consoleLocked);

@@ -89,7 +89,9 @@ private:
     };
 
     void PlaceControls();
-    PictureButton* AddButton(int controlId, QRect geometry, int picture, bool transparent);
+    // `name` is what a screen reader calls the button; its picture shows it only to the eye.
+    PictureButton* AddButton(int controlId, const QString& name, QRect geometry, int picture,
+                             bool transparent);
     void ShowPicture(PictureButton* button, int picture);
 
     void StartInitialRead();

@@ -23,10 +23,11 @@ constexpr int kPictureSwitcherModeSelected = 459;
 constexpr int kPictureMultiviewerMode = 460;
 constexpr int kPictureMultiviewerModeSelected = 461;
 
-// The page buttons by page type: control number, pictures, place (scaled) and pixel size.
+// The page buttons by page type: control number, caption, pictures, place (scaled) and pixel size.
 struct PageButtonEntry {
     std::uint8_t pageType;
     int controlId;
+    const char* name;
     int normalPicture;
     int selectedPicture;
     int x;
@@ -36,12 +37,12 @@ struct PageButtonEntry {
 };
 
 constexpr std::array<PageButtonEntry, 6> kPageButtons{{
-    {kPageLayout, 1009, 290, 291, 750, 30, 65, 80},
-    {kPageUmdOverlay, 1010, 294, 295, 820, 30, 95, 80},
-    {kPageColors, 1011, 286, 287, 990, 30, 65, 80},
-    {kPageControls, 1012, 288, 289, 1060, 30, 75, 80},
-    {kPageSwitcher, 1015, 292, 293, 750, 30, 70, 80},
-    {kPageAudio, 1016, 284, 285, 920, 30, 65, 80},
+    {kPageLayout, 1009, "Layout", 290, 291, 750, 30, 65, 80},
+    {kPageUmdOverlay, 1010, "UMD Overlay", 294, 295, 820, 30, 95, 80},
+    {kPageColors, 1011, "Colors", 286, 287, 990, 30, 65, 80},
+    {kPageControls, 1012, "Controls", 288, 289, 1060, 30, 75, 80},
+    {kPageSwitcher, 1015, "Switcher", 292, 293, 750, 30, 70, 80},
+    {kPageAudio, 1016, "Audio", 284, 285, 920, 30, 65, 80},
 }};
 
 const PageButtonEntry* FindPageButton(std::uint8_t pageType) {
@@ -51,6 +52,12 @@ const PageButtonEntry* FindPageButton(std::uint8_t pageType) {
         }
     }
     return nullptr;
+}
+
+// Shows a face of a page or mode button; a screen reader hears "selected" with the highlighted one.
+void ShowFace(PictureButton* button, int picture, bool selected) {
+    button->SetButtonPictureResource(picture);
+    button->setAccessibleDescription(selected ? QStringLiteral("selected") : QString());
 }
 
 // The preview's canvas sits at this point of the page, unscaled.
@@ -100,12 +107,14 @@ void CClass_child_main_dlg::PlaceControls() {
 
     m_multiviewerMode = new ShadePictureButton(this);
     m_multiviewerMode->setObjectName(QStringLiteral("1154"));
+    m_multiviewerMode->setAccessibleName(QStringLiteral("Multiviewer Mode"));
     m_multiviewerMode->setGeometry(scale.PlacedPixels(760, 0, 178, 28));
     m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerMode);
     connect(m_multiviewerMode, &QAbstractButton::clicked, this, &CClass_child_main_dlg::OnMultiviewerMode);
 
     m_switcherMode = new ShadePictureButton(this);
     m_switcherMode->setObjectName(QStringLiteral("1082"));
+    m_switcherMode->setAccessibleName(QStringLiteral("Switcher Mode"));
     m_switcherMode->setGeometry(scale.PlacedPixels(940, 0, 178, 28));
     m_switcherMode->SetButtonPictureResource(kPictureSwitcherMode);
     connect(m_switcherMode, &QAbstractButton::clicked, this, &CClass_child_main_dlg::OnSwitcherMode);
@@ -113,6 +122,7 @@ void CClass_child_main_dlg::PlaceControls() {
     for (const PageButtonEntry& entry : kPageButtons) {
         auto* button = new ShadePictureButton(this);
         button->setObjectName(QString::number(entry.controlId));
+        button->setAccessibleName(QLatin1String(entry.name));
         button->setGeometry(scale.PlacedPixels(entry.x, entry.y, entry.width, entry.height));
         button->SetButtonPictureResource(entry.normalPicture);
         const std::uint8_t pageType = entry.pageType;
@@ -182,8 +192,7 @@ PictureButton* CClass_child_main_dlg::PageButton(std::uint8_t pageType) const {
 void CClass_child_main_dlg::ShowPageButtonImage(std::uint8_t pageType, bool selected) {
     const PageButtonEntry* entry = FindPageButton(pageType);
     if (entry != nullptr) {
-        PageButton(pageType)->SetButtonPictureResource(selected ? entry->selectedPicture
-                                                                : entry->normalPicture);
+        ShowFace(PageButton(pageType), selected ? entry->selectedPicture : entry->normalPicture, selected);
     }
 }
 
@@ -232,8 +241,8 @@ bool CClass_child_main_dlg::SwitchPage(std::uint8_t pageType) {
 
 void CClass_child_main_dlg::OnMultiviewerMode() {
     SwitchPage(kPageLayout);
-    m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerModeSelected);
-    m_switcherMode->SetButtonPictureResource(kPictureSwitcherMode);
+    ShowFace(m_multiviewerMode, kPictureMultiviewerModeSelected, true);
+    ShowFace(m_switcherMode, kPictureSwitcherMode, false);
     for (const PageButtonEntry& entry : kPageButtons) {
         PageButton(entry.pageType)->setVisible(entry.pageType != kPageSwitcher);
     }
@@ -241,8 +250,8 @@ void CClass_child_main_dlg::OnMultiviewerMode() {
 
 void CClass_child_main_dlg::OnSwitcherMode() {
     SwitchPage(kPageSwitcher);
-    m_multiviewerMode->SetButtonPictureResource(kPictureMultiviewerMode);
-    m_switcherMode->SetButtonPictureResource(kPictureSwitcherModeSelected);
+    ShowFace(m_multiviewerMode, kPictureMultiviewerMode, false);
+    ShowFace(m_switcherMode, kPictureSwitcherModeSelected, true);
     for (const PageButtonEntry& entry : kPageButtons) {
         PageButton(entry.pageType)->setVisible(entry.pageType == kPageSwitcher);
     }

@@ -51,28 +51,32 @@ CClass_16_view_audio::CClass_16_view_audio(QWidget* parent, SettingPageContext& 
     : SettingPage(parent, PageLook{context.scale, 296, kAudioPageColours}), m_context(context) {
     setObjectName(QStringLiteral("304"));
 
-    m_source = AddList(pc::kAudioSourceList, kListX, 45, kListWidth, kListHeight,
-                       QStringList{QStringLiteral("OFF")} + WindowEntries());
+    m_source = AddList(pc::kAudioSourceList, QStringLiteral("Audio Source From"), kListX, 45, kListWidth,
+                       kListHeight, QStringList{QStringLiteral("OFF")} + WindowEntries());
     connect(m_source, &QComboBox::activated, this, &CClass_16_view_audio::OnAudioSourceChanged);
 
     m_meterOn = new QRadioButton(QStringLiteral("ON"), this);
     m_meterOff = new QRadioButton(QStringLiteral("OFF"), this);
-    for (const auto& [radio, id, x] :
-         {std::tuple{m_meterOn, pc::kMeterOnRadio, 250}, std::tuple{m_meterOff, pc::kMeterOffRadio, 310}}) {
+    for (const auto& [radio, id, x, name] :
+         {std::tuple{m_meterOn, pc::kMeterOnRadio, 250, "Audio Meter ON"},
+          std::tuple{m_meterOff, pc::kMeterOffRadio, 310, "Audio Meter OFF"}}) {
         radio->setObjectName(QString::number(id));
+        radio->setAccessibleName(QLatin1String(name));
         radio->setGeometry(Scale().Rect(x, 122, 50, 20));
         ColourAsStatic(*radio);
     }
     connect(m_meterOn, &QAbstractButton::clicked, this, [this] { OnMeterClicked(1); });
     connect(m_meterOff, &QAbstractButton::clicked, this, [this] { OnMeterClicked(0); });
 
-    m_window = AddList(pc::kMeterWindowList, kListX, 165, kListWidth, kListHeight, WindowEntries());
+    m_window = AddList(pc::kMeterWindowList, QStringLiteral("Audio Meter Windows"), kListX, 165, kListWidth,
+                       kListHeight, WindowEntries());
     connect(m_window, &QComboBox::activated, this, &CClass_16_view_audio::OnAudioWindowSelected);
-    m_channelPair =
-        AddList(pc::kMeterChannelList, kListX, 205, kListWidth, kListHeight, ChannelPairEntries());
+    m_channelPair = AddList(pc::kMeterChannelList, QStringLiteral("Audio Meter Channel"), kListX, 205,
+                            kListWidth, kListHeight, ChannelPairEntries());
     connect(m_channelPair, &QComboBox::activated, this, &CClass_16_view_audio::OnChannelPairChanged);
 
-    m_allMeters = AddPictureButton(pc::kAllMetersButton, 180, 240, 200, 40, AllMetersPicture(0));
+    m_allMeters = AddPictureButton(pc::kAllMetersButton, QStringLiteral("All Audio Meters"), 180, 240, 200,
+                                   40, AllMetersPicture(0));
     connect(m_allMeters, &QAbstractButton::clicked, this, &CClass_16_view_audio::OnAllMetersToggle);
 
     RefreshAudioPage();

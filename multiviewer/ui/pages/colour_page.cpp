@@ -40,6 +40,7 @@ int ShownTarget(std::uint8_t selection) {
 // shows and the sender that sets them.
 struct ColourList {
     int id;
+    const char* name; // the label beside the list
     int y;
     int selector;
     PerWindow<std::uint8_t> MultiviewerState::*colours;
@@ -47,18 +48,18 @@ struct ColourList {
 };
 
 constexpr std::array<ColourList, 6> kColourLists{{
-    {pc::kUmdTextColourList, 62, pc::kColourInputList, &MultiviewerState::umdTextColor,
+    {pc::kUmdTextColourList, "UMD Text Color", 62, pc::kColourInputList, &MultiviewerState::umdTextColor,
      &MultiviewerCommands::SetUmdTextColor},
-    {pc::kUmdBackColourList, 100, pc::kColourInputList, &MultiviewerState::umdBackColor,
-     &MultiviewerCommands::SetUmdBackColor},
-    {pc::kFormatTextColourList, 190, pc::kColourWindowList, &MultiviewerState::formatTextColor,
-     &MultiviewerCommands::SetFormatTextColor},
-    {pc::kFormatBackColourList, 230, pc::kColourWindowList, &MultiviewerState::formatBackColor,
-     &MultiviewerCommands::SetFormatBackColor},
-    {pc::kTimecodeTextColourList, 308, pc::kColourWindowList, &MultiviewerState::timecodeTextColor,
-     &MultiviewerCommands::SetTimecodeTextColor},
-    {pc::kTimecodeBackColourList, 346, pc::kColourWindowList, &MultiviewerState::timecodeBackColor,
-     &MultiviewerCommands::SetTimecodeBackColor},
+    {pc::kUmdBackColourList, "UMD Background Color", 100, pc::kColourInputList,
+     &MultiviewerState::umdBackColor, &MultiviewerCommands::SetUmdBackColor},
+    {pc::kFormatTextColourList, "Format Text Color", 190, pc::kColourWindowList,
+     &MultiviewerState::formatTextColor, &MultiviewerCommands::SetFormatTextColor},
+    {pc::kFormatBackColourList, "Format Background Color", 230, pc::kColourWindowList,
+     &MultiviewerState::formatBackColor, &MultiviewerCommands::SetFormatBackColor},
+    {pc::kTimecodeTextColourList, "Time Code Text Color", 308, pc::kColourWindowList,
+     &MultiviewerState::timecodeTextColor, &MultiviewerCommands::SetTimecodeTextColor},
+    {pc::kTimecodeBackColourList, "Time Code Background Color", 346, pc::kColourWindowList,
+     &MultiviewerState::timecodeBackColor, &MultiviewerCommands::SetTimecodeBackColor},
 }};
 
 } // namespace
@@ -75,19 +76,19 @@ CClass_16_view_color::CClass_16_view_color(QWidget* parent, SettingPageContext& 
     : SettingPage(parent, PageLook{context.scale, 297, kCommonPageColours}), m_context(context) {
     setObjectName(QStringLiteral("145"));
 
-    QComboBox* inputs =
-        AddList(pc::kColourInputList, kListX, 25, kListWidth, kListHeight, SelectorEntries("SDI %d"));
+    QComboBox* inputs = AddList(pc::kColourInputList, QStringLiteral("Source"), kListX, 25, kListWidth,
+                                kListHeight, SelectorEntries("SDI %d"));
     connect(inputs, &QComboBox::activated, this, &CClass_16_view_color::OnInputSelected);
-    QComboBox* windows =
-        AddList(pc::kColourWindowList, kListX, 150, kListWidth, kListHeight, SelectorEntries("Window_%02d"));
+    QComboBox* windows = AddList(pc::kColourWindowList, QStringLiteral("Windows"), kListX, 150, kListWidth,
+                                 kListHeight, SelectorEntries("Window_%02d"));
     connect(windows, &QComboBox::activated, this, &CClass_16_view_color::OnWindowSelected);
     for (std::size_t row = 0; row < kColourLists.size(); ++row) {
-        QComboBox* list = AddList(kColourLists[row].id, kListX, kColourLists[row].y, kListWidth, kListHeight,
-                                  ColourEntries());
+        QComboBox* list = AddList(kColourLists[row].id, QLatin1String(kColourLists[row].name), kListX,
+                                  kColourLists[row].y, kListWidth, kListHeight, ColourEntries());
         connect(list, &QComboBox::activated, this, [this, row] { OnColourChosen(row); });
     }
-    QComboBox* border = AddList(pc::kBorderList, kListX, 268, kListWidth, kListHeight,
-                                {QStringLiteral("OFF"), QStringLiteral("ON")});
+    QComboBox* border = AddList(pc::kBorderList, QStringLiteral("Border Color"), kListX, 268, kListWidth,
+                                kListHeight, {QStringLiteral("OFF"), QStringLiteral("ON")});
     connect(border, &QComboBox::activated, this, &CClass_16_view_color::OnBorderChanged);
     RefreshColourPage();
 }

@@ -116,6 +116,19 @@ std::optional<std::size_t> HighlightedButton(int code) {
     return static_cast<std::size_t>(only - kLayoutButtons.begin());
 }
 
+// What a screen reader calls a layout button: the picture shows the arrangement only.
+QString LayoutButtonName(const LayoutButton& button) {
+    const int windows = ButtonWindowCount(button);
+    if (windows == 1) {
+        return QStringLiteral("Layout single window %1").arg(button.code);
+    }
+    const auto entry = WindowCountEntryOf(windows);
+    if (entry && kWindowCounts[*entry].oneButtonForAllVariants) {
+        return QStringLiteral("Layout %1 windows").arg(windows);
+    }
+    return QStringLiteral("Layout %1 windows, variant %2").arg(windows).arg(button.code % 10 + 1);
+}
+
 QStringList WindowCountTexts() {
     QStringList texts;
     for (const WindowCountEntry& entry : kWindowCounts) {
@@ -131,21 +144,23 @@ CClass_16_view_mode::CClass_16_view_mode(QWidget* parent, SettingPageContext& co
     setObjectName(QStringLiteral("143"));
     for (std::size_t i = 0; i < kLayoutButtons.size(); ++i) {
         const LayoutButton& entry = kLayoutButtons[i];
-        m_layoutButtons[i] = AddPictureButton(entry.controlId, entry.x, entry.y, entry.width, entry.height,
-                                              entry.normalPicture);
+        m_layoutButtons[i] = AddPictureButton(entry.controlId, LayoutButtonName(entry), entry.x, entry.y,
+                                              entry.width, entry.height, entry.normalPicture);
         const std::uint8_t code = entry.code;
         connect(m_layoutButtons[i], &QAbstractButton::clicked, this, [this, code] { OnLayoutButton(code); });
     }
 
-    m_windowCount = AddList(kWindowCountList, 100, 25, 120, 20, WindowCountTexts());
+    m_windowCount =
+        AddList(kWindowCountList, QStringLiteral("Window count"), 100, 25, 120, 20, WindowCountTexts());
     SelectQuietly(m_windowCount, 0);
     connect(m_windowCount, &QComboBox::activated, this, &CClass_16_view_mode::OnWindowCountChanged);
 
     // The lists exist before the first refresh enables them; they show their inputs after it, as the
     // window sources are read.
     for (int window = 1; window <= 16; ++window) {
-        QComboBox* list = AddList(page_control::LayoutSourceList(window), 365, 30 + 23 * (window - 1), 70, 20,
-                                  InputEntries());
+        QComboBox* list =
+            AddList(page_control::LayoutSourceList(window), QStringLiteral("Window %1 input").arg(window),
+                    365, 30 + 23 * (window - 1), 70, 20, InputEntries());
         m_sourceLists[static_cast<std::size_t>(window - 1)] = list;
         connect(list, &QComboBox::activated, this, [this, window] { OnWindowSourceChanged(window); });
     }

@@ -22,12 +22,14 @@ std::size_t Slot(int n) {
 CClass_16_view_matrix::CClass_16_view_matrix(QWidget* parent, SettingPageContext& context)
     : SettingPage(parent, PageLook{context.scale, 300, kCommonPageColours}), m_context(context) {
     setObjectName(QStringLiteral("302"));
-    PictureButton* oneToOne = AddPictureButton(kOneToOneButton, 20, 60, 191, 117, kOneToOnePicture);
+    PictureButton* oneToOne =
+        AddPictureButton(kOneToOneButton, QStringLiteral("One to One"), 20, 60, 191, 117, kOneToOnePicture);
     connect(oneToOne, &QAbstractButton::clicked, this, &CClass_16_view_matrix::OnOneToOne);
 
     for (int output = 1; output <= 16; ++output) {
-        QComboBox* list = AddList(page_control::SwitcherOutputList(output), 365, 30 + 23 * (output - 1), 70,
-                                  20, InputEntries());
+        QComboBox* list =
+            AddList(page_control::SwitcherOutputList(output), QStringLiteral("Output %1 input").arg(output),
+                    365, 30 + 23 * (output - 1), 70, 20, InputEntries());
         connect(list, &QComboBox::activated, this, [this, output] { OnRouteChanged(output); });
         m_outputLists[Slot(output)] = list;
     }

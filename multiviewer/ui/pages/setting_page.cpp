@@ -4,6 +4,7 @@
 #include "controls/picture_button.h"
 #include "multiviewer/core/page_controls.h"
 #include "res/skin.h"
+#include "res/skin_catalogue.h"
 #include "res/skin_palette.h"
 
 #include <QAbstractItemView>
@@ -77,9 +78,11 @@ void SettingPage::ApplyUpdate(const PageUpdate& update) {
     }
 }
 
-QComboBox* SettingPage::AddList(int id, int x, int y, int width, int height, const QStringList& entries) {
+QComboBox* SettingPage::AddList(int id, const QString& name, int x, int y, int width, int height,
+                                const QStringList& entries) {
     auto* list = new QComboBox(this);
     list->setObjectName(QString::number(id));
+    list->setAccessibleName(name);
     list->setGeometry(m_look.scale.Rect(x, y, width, height));
     list->addItems(entries);
     // The pop-up is a window of its own and takes neither the page's colours nor its font.
@@ -89,17 +92,21 @@ QComboBox* SettingPage::AddList(int id, int x, int y, int width, int height, con
     return list;
 }
 
-PictureButton* SettingPage::AddPictureButton(int id, int x, int y, int width, int height, int picture) {
+PictureButton* SettingPage::AddPictureButton(int id, const QString& name, int x, int y, int width, int height,
+                                             int picture) {
     auto* button = new PictureButton(this);
     button->setObjectName(QString::number(id));
+    button->setAccessibleName(name);
     button->setGeometry(m_look.scale.PlacedPixels(x, y, width, height));
     ShowPictureQuietly(button, picture);
     return button;
 }
 
-CLimitEdit* SettingPage::AddLimitEdit(int id, int x, int y, int width, int height, int maxLength) {
+CLimitEdit* SettingPage::AddLimitEdit(int id, const QString& name, int x, int y, int width, int height,
+                                      int maxLength) {
     auto* field = new CLimitEdit(this);
     field->setObjectName(QString::number(id));
+    field->setAccessibleName(name);
     field->setGeometry(m_look.scale.Rect(x, y, width, height));
     field->setMaxLength(maxLength);
     field->setFrame(false);
@@ -130,6 +137,9 @@ void SettingPage::ShowPictureQuietly(PictureButton* button, int picture) {
         const QSignalBlocker quiet(button);
         button->SetButtonPictureResource(picture);
         button->setProperty(kShownPictureProperty, picture);
+        const SkinEntry* face = FindSkinEntry(picture);
+        button->setAccessibleDescription(face != nullptr && face->selected ? QStringLiteral("selected")
+                                                                           : QString());
     }
 }
 

@@ -77,10 +77,13 @@ protected:
     const ScreenScale& Scale() const { return m_look.scale; }
 
     // Controls numbered `id`, placed at x, y (96-dpi units, scaled). Lists and edit fields scale
-    // their size too; picture buttons keep their pixel size.
-    QComboBox* AddList(int id, int x, int y, int width, int height, const QStringList& entries);
-    PictureButton* AddPictureButton(int id, int x, int y, int width, int height, int picture);
-    CLimitEdit* AddLimitEdit(int id, int x, int y, int width, int height, int maxLength);
+    // their size too; picture buttons keep their pixel size. `name` is what a screen reader calls
+    // the control: its caption, or the label painted beside it in the background picture.
+    QComboBox* AddList(int id, const QString& name, int x, int y, int width, int height,
+                       const QStringList& entries);
+    PictureButton* AddPictureButton(int id, const QString& name, int x, int y, int width, int height,
+                                    int picture);
+    CLimitEdit* AddLimitEdit(int id, const QString& name, int x, int y, int width, int height, int maxLength);
     void ColourAsField(QWidget& control) const;
     void ColourAsStatic(QWidget& control) const;
 
@@ -88,7 +91,8 @@ protected:
     // the wire such as a source of 0 or 17) selects none rather than one past the list.
     static void SelectQuietly(QComboBox* list, int entry);
     // Shows skin picture `picture` on the button, signals blocked, and notes it in
-    // kShownPictureProperty.
+    // kShownPictureProperty. The button's accessible description says "selected" while the picture
+    // is a selected (highlighted, on) face, so a screen reader hears what the eye sees.
     static void ShowPictureQuietly(PictureButton* button, int picture);
     // The lock check of every list handler: while `locked`, the list goes back to the entry of the
     // stored value and the handler stops (returns true). Nothing is sent either way.

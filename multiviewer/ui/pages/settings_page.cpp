@@ -25,6 +25,7 @@ namespace pc = page_control;
 // record it shows and the sender that changes it (and stores the new flag).
 struct Toggle {
     int button;
+    const char* name; // its caption
     int x;
     int y;
     int width;
@@ -37,6 +38,7 @@ struct Toggle {
 
 struct MemoryButton {
     int id;
+    const char* name; // its caption
     int x;
     int y;
     int width;
@@ -47,10 +49,10 @@ struct MemoryButton {
 };
 
 constexpr std::array<MemoryButton, 4> kMemoryButtons{{
-    {1119, 60, 200, 182, 42, 280, mv_opcode::kSaveCustom, 1},
-    {1120, 250, 200, 181, 42, 281, mv_opcode::kSaveCustom, 2},
-    {1121, 60, 250, 182, 40, 207, mv_opcode::kLoadCustom, 1},
-    {1122, 250, 250, 181, 40, 208, mv_opcode::kLoadCustom, 2},
+    {1119, "Save To Custom 1", 60, 200, 182, 42, 280, mv_opcode::kSaveCustom, 1},
+    {1120, "Save To Custom 2", 250, 200, 181, 42, 281, mv_opcode::kSaveCustom, 2},
+    {1121, "Load Custom 1", 60, 250, 182, 40, 207, mv_opcode::kLoadCustom, 1},
+    {1122, "Load Custom 2", 250, 250, 181, 40, 208, mv_opcode::kLoadCustom, 2},
 }};
 
 constexpr int kLoadDefaultButton = 1052;
@@ -84,12 +86,12 @@ std::optional<std::uint8_t> FormatOfEntry(int entry) {
 }
 
 constexpr std::array<Toggle, 3> kToggles{{
-    {pc::kFormatStatusButton, 60, 80, 182, 45, pc::kFormatStatusPictureOff, pc::kFormatStatusPictureOn,
-     &MultiviewerState::formatStatusOn, &MultiviewerCommands::SetFormatStatus},
-    {pc::kAudioAlarmButton, 250, 80, 181, 45, pc::kAudioAlarmPictureOff, pc::kAudioAlarmPictureOn,
-     &MultiviewerState::audioAlarmOn, &MultiviewerCommands::SetAudioAlarm},
-    {pc::kTimecodeButton, 60, 120, 182, 40, pc::kTimecodePictureOff, pc::kTimecodePictureOn,
-     &MultiviewerState::timecodeOn, &MultiviewerCommands::SetTimecode},
+    {pc::kFormatStatusButton, "Format Status", 60, 80, 182, 45, pc::kFormatStatusPictureOff,
+     pc::kFormatStatusPictureOn, &MultiviewerState::formatStatusOn, &MultiviewerCommands::SetFormatStatus},
+    {pc::kAudioAlarmButton, "Audio Alarm Enable", 250, 80, 181, 45, pc::kAudioAlarmPictureOff,
+     pc::kAudioAlarmPictureOn, &MultiviewerState::audioAlarmOn, &MultiviewerCommands::SetAudioAlarm},
+    {pc::kTimecodeButton, "Timecode Enable", 60, 120, 182, 40, pc::kTimecodePictureOff,
+     pc::kTimecodePictureOn, &MultiviewerState::timecodeOn, &MultiviewerCommands::SetTimecode},
 }};
 
 } // namespace
@@ -100,7 +102,8 @@ CClass_16_view_set::CClass_16_view_set(QWidget* parent, SettingPageContext& cont
       m_reloadWait(reloadWait) {
     setObjectName(QStringLiteral("146"));
 
-    m_outputFormat = AddList(pc::kOutputFormatList, 180, 35, 100, 20, FormatTexts());
+    m_outputFormat =
+        AddList(pc::kOutputFormatList, QStringLiteral("Output Format"), 180, 35, 100, 20, FormatTexts());
     connect(m_outputFormat, &QComboBox::activated, this, &CClass_16_view_set::OnOutputFormatChanged);
 
     // A code without an entry in the list leaves it on none.
@@ -108,20 +111,21 @@ CClass_16_view_set::CClass_16_view_set(QWidget* parent, SettingPageContext& cont
 
     for (std::size_t index = 0; index < kToggles.size(); ++index) {
         const Toggle& toggle = kToggles[index];
-        PictureButton* button = AddPictureButton(toggle.button, toggle.x, toggle.y, toggle.width,
-                                                 toggle.height, toggle.pictureOff);
+        PictureButton* button = AddPictureButton(toggle.button, QLatin1String(toggle.name), toggle.x,
+                                                 toggle.y, toggle.width, toggle.height, toggle.pictureOff);
         connect(button, &QAbstractButton::clicked, this, [this, index] { OnToggle(index); });
     }
 
     auto* loadDefault = new ShadePictureButton(this);
     loadDefault->setObjectName(QString::number(kLoadDefaultButton));
+    loadDefault->setAccessibleName(QStringLiteral("Load Default"));
     loadDefault->setGeometry(Scale().PlacedPixels(250, 120, 181, 40));
     loadDefault->SetButtonPictureResource(kLoadDefaultPicture);
     connect(loadDefault, &QAbstractButton::clicked, this, &CClass_16_view_set::OnLoadDefault);
 
     for (const MemoryButton& memory : kMemoryButtons) {
-        PictureButton* button =
-            AddPictureButton(memory.id, memory.x, memory.y, memory.width, memory.height, memory.picture);
+        PictureButton* button = AddPictureButton(memory.id, QLatin1String(memory.name), memory.x, memory.y,
+                                                 memory.width, memory.height, memory.picture);
         const std::uint8_t slot = memory.slot;
         if (memory.opcode == mv_opcode::kSaveCustom) {
             connect(button, &QAbstractButton::clicked, this, [this, slot] { OnSaveCustom(slot); });

@@ -52,18 +52,21 @@ CClass_16_view_umd::CClass_16_view_umd(QWidget* parent, SettingPageContext& cont
     : SettingPage(parent, PageLook{context.scale, 301, kUmdPageColours}), m_context(context) {
     setObjectName(QStringLiteral("144"));
 
-    m_allLabels = AddPictureButton(pc::kAllUmdButton, 30, 25, 130, 45, pc::kAllUmdPictureOff);
+    m_allLabels = AddPictureButton(pc::kAllUmdButton, QStringLiteral("All UMD labels"), 30, 25, 130, 45,
+                                   pc::kAllUmdPictureOff);
     connect(m_allLabels, &QAbstractButton::clicked, this, &CClass_16_view_umd::OnAllLabelsToggle);
     for (int n = 1; n <= 16; ++n) {
-        PictureButton* toggle = AddPictureButton(pc::UmdWindowButton(n), ToggleX(n), ToggleY(n), 71, 40,
-                                                 pc::UmdWindowPicture(n, false));
+        PictureButton* toggle =
+            AddPictureButton(pc::UmdWindowButton(n), QStringLiteral("UMD label SDI %1").arg(n), ToggleX(n),
+                             ToggleY(n), 71, 40, pc::UmdWindowPicture(n, false));
         connect(toggle, &QAbstractButton::clicked, this, [this, n] { OnWindowLabelToggle(n); });
         m_windowLabels[Slot(n)] = toggle;
     }
     ShowToggles();
 
     for (int n = 1; n <= 16; ++n) {
-        CLimitEdit* field = AddLimitEdit(kFirstNameField + n - 1, NameX(n), NameY(n), 120, 20, kNameLength);
+        CLimitEdit* field = AddLimitEdit(kFirstNameField + n - 1, QStringLiteral("Input %1 name").arg(n),
+                                         NameX(n), NameY(n), 120, 20, kNameLength);
         field->installEventFilter(this);
         m_nameFields[Slot(n)] = field;
     }
