@@ -6,11 +6,16 @@
 #include "link/console_link.h"
 #include "link/device_table.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <ostream>
 
 namespace brenvik::ctl {
+
+// How long a query waits for the link's report at most: past every reply window, so only a
+// link that stopped answering reaches it.
+inline constexpr std::chrono::milliseconds kLinkReportBound{30000};
 
 // The link one run of the program uses: the console's own ConsoleLink, on the LAN towards --unit
 // or on the serial line of --serial.

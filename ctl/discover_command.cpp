@@ -1,9 +1,9 @@
 #include "ctl/discover_command.h"
 
-#include "ctl/await_result.h"
 #include "ctl/ctl_session.h"
 #include "ctl/json_object.h"
 #include "ctl/utf8_text.h"
+#include "link/await_completion.h"
 #include "link/discovery.h"
 #include "link/model_names.h"
 
@@ -77,7 +77,7 @@ int RunDiscover(CommandWords& words, const CtlContext& context) {
         return kExitNoAnswer;
     }
     const auto window = context.options.discoveryWindow;
-    const auto result = AwaitResult<DiscoveryResult>(
+    const auto result = AwaitCompletion<DiscoveryResult>(
         [&](auto done) { StartDiscovery(session.Link(), {}, std::move(done), window); },
         std::max<std::chrono::milliseconds>(window, kSerialDiscoveryWindow) + kResultMargin);
     if (!result || result->outcome == DiscoveryResult::Outcome::SocketError) {

@@ -1,10 +1,10 @@
 #include "ctl/matrix_command.h"
 
-#include "ctl/await_result.h"
 #include "ctl/ctl_session.h"
 #include "ctl/json_object.h"
 #include "ctl/usage_error.h"
 #include "ctl/utf8_text.h"
+#include "link/await_completion.h"
 #include "matrix/core/matrix_backlight.h"
 #include "matrix/core/matrix_queries.h"
 #include "matrix/core/matrix_routing.h"
@@ -124,14 +124,16 @@ std::string StatusJson(const MatrixStateReply& state, const BacklightReply& back
 
 Action Status(CommandWords&) {
     return [](MatrixRun& run) {
-        const auto state = AwaitResult<MatrixStateRead>(
-            [&](auto done) { QueryMatrixState(run.session.Link(), run.unit, {}, std::move(done)); });
+        const auto state = AwaitCompletion<MatrixStateRead>(
+            [&](auto done) { QueryMatrixState(run.session.Link(), run.unit, {}, std::move(done)); },
+            kLinkReportBound);
         if (!state || !state->reply) {
             run.context.err << "brenvik-ctl: the unit did not answer the state query\n";
             return kExitNoAnswer;
         }
-        const auto backlight = AwaitResult<BacklightRead>(
-            [&](auto done) { QueryBacklight(run.session.Link(), run.unit, {}, std::move(done)); });
+        const auto backlight = AwaitCompletion<BacklightRead>(
+            [&](auto done) { QueryBacklight(run.session.Link(), run.unit, {}, std::move(done)); },
+            kLinkReportBound);
         if (!backlight || !backlight->reply) {
             run.context.err << "brenvik-ctl: the unit did not answer the backlight query\n";
             return kExitNoAnswer;

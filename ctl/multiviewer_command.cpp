@@ -1,12 +1,12 @@
 #include "ctl/multiviewer_command.h"
 
-#include "ctl/await_result.h"
 #include "ctl/ctl_session.h"
 #include "ctl/input_names.h"
 #include "ctl/quiet_view.h"
 #include "ctl/state_text.h"
 #include "ctl/usage_error.h"
 #include "ctl/utf8_text.h"
+#include "link/await_completion.h"
 #include "multiviewer/core/layout_geometry.h"
 #include "multiviewer/core/multiviewer_commands.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
@@ -49,8 +49,9 @@ struct MultiviewerRun {
     // Reads the unit's whole state into the record; false, with a line on standard error, when
     // the unit did not answer.
     bool ReadState() {
-        const auto read = AwaitResult<StateRead>(
-            [&](auto done) { QueryUnitState(session.Link(), devices.Selected(), {}, std::move(done)); });
+        const auto read = AwaitCompletion<StateRead>(
+            [&](auto done) { QueryUnitState(session.Link(), devices.Selected(), {}, std::move(done)); },
+            kLinkReportBound);
         if (!read || read->outcome != StateRead::Outcome::Answered) {
             context.err << "brenvik-ctl: the unit did not answer the state query\n";
             return false;

@@ -1,23 +1,13 @@
 #pragma once
 
-#include <chrono>
-#include <future>
-#include <memory>
-#include <optional>
+#include "link/await_completion.h"
 
 namespace brenvik::test {
 
-// Starts an operation that reports once, on another thread, through the completion it is given,
-// and waits for that report; nothing when it did not come within `bound`.
+// The tests' bound on a report from the link or the simulator.
 template <typename Result, typename Start>
 std::optional<Result> Await(Start start, std::chrono::milliseconds bound = std::chrono::seconds(10)) {
-    auto promise = std::make_shared<std::promise<Result>>();
-    auto future = promise->get_future();
-    start([promise](Result result) { promise->set_value(std::move(result)); });
-    if (future.wait_for(bound) != std::future_status::ready) {
-        return std::nullopt;
-    }
-    return future.get();
+    return AwaitCompletion<Result>(std::move(start), bound);
 }
 
 } // namespace brenvik::test

@@ -5,12 +5,13 @@
 #include <memory>
 #include <optional>
 
-namespace brenvik::ctl {
+namespace brenvik {
 
-// The link reports an exchange once, on its own thread; a program without a window simply waits
-// for that report. Nothing when it did not come within `bound` (a link that stopped answering).
+// Starts an operation that reports once, on another thread (the link's), through the completion it
+// is given, and waits for that report; nothing when it did not come within `bound`. For programs
+// without a window and for tests: the console's window never waits on the link.
 template <typename Result, typename Start>
-std::optional<Result> AwaitResult(Start start, std::chrono::milliseconds bound = std::chrono::seconds(30)) {
+std::optional<Result> AwaitCompletion(Start start, std::chrono::milliseconds bound) {
     auto promise = std::make_shared<std::promise<Result>>();
     auto future = promise->get_future();
     start([promise](Result result) { promise->set_value(std::move(result)); });
@@ -20,4 +21,4 @@ std::optional<Result> AwaitResult(Start start, std::chrono::milliseconds bound =
     return future.get();
 }
 
-} // namespace brenvik::ctl
+} // namespace brenvik
