@@ -27,8 +27,6 @@ constexpr int kModeSerial = 1;
 constexpr int kAddressStatic = 0;
 constexpr int kAddressDhcp = 1;
 
-constexpr std::array<const char*, 5> kBaudRates{"9600", "19200", "38400", "57600", "115200"};
-
 // The faces of the open-or-close and apply buttons, and their size.
 constexpr int kPictureConnect = 140;
 constexpr int kPictureDisconnect = 141;
@@ -175,8 +173,8 @@ void CClass_configure_argc_dlg::BuildControls(const std::vector<std::string>& po
     connect(m_ports, &QComboBox::activated, this, [this](int index) { m_state.serialPortChoice = index; });
 
     m_bauds = MakeList(this, "1019", m_scale, QRect(kFieldLeft, 130, kFieldWidth, kFieldHeight));
-    for (const char* baud : kBaudRates) {
-        m_bauds->addItem(QString::fromLatin1(baud));
+    for (const unsigned baud : kSerialBaudRates) {
+        m_bauds->addItem(QString::number(baud));
     }
     Choose(*m_bauds, m_state.baudRateChoice);
     connect(m_bauds, &QComboBox::activated, this, [this](int index) { m_state.baudRateChoice = index; });

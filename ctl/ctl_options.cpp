@@ -2,6 +2,7 @@
 
 #include "ctl/command_words.h"
 #include "ctl/usage_error.h"
+#include "link/cn_comm.h"
 #include "link/platform/udp_socket.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@ namespace brenvik::ctl {
 namespace {
 
 constexpr int kHighestPort = 65535;
-// The rates the units' serial line runs at.
-constexpr std::array<unsigned, 5> kBaudRates{9600, 19200, 38400, 57600, 115200};
 // A discovery window past a minute is a typing error, not a wish.
 constexpr int kLongestWindowMs = 60000;
 
@@ -71,8 +70,8 @@ CtlOptions ParseCtlOptions(const std::vector<std::string>& args) {
         {"--baud",
          [](CtlOptions& o, const std::string& v) {
              const int baud = CommandWords::Number(v, 1, 1000000, "--baud");
-             if (std::find(kBaudRates.begin(), kBaudRates.end(), static_cast<unsigned>(baud)) ==
-                 kBaudRates.end()) {
+             if (std::find(kSerialBaudRates.begin(), kSerialBaudRates.end(), static_cast<unsigned>(baud)) ==
+                 kSerialBaudRates.end()) {
                  throw UsageError("--baud " + v + " is not one of 9600, 19200, 38400, 57600, 115200");
              }
              o.baud = static_cast<unsigned>(baud);

@@ -4,6 +4,7 @@
 #include "link/platform/wakeup_event.h"
 #include "link/serial_port_link.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -11,6 +12,9 @@
 #include <thread>
 
 namespace brenvik {
+
+// The rates the units' serial line runs at, slowest first: the ones the configuration page offers.
+inline constexpr std::array<unsigned, 5> kSerialBaudRates{9600, 19200, 38400, 57600, 115200};
 
 // The console's serial port: one port, 8N1, opened for this program alone, with a thread that
 // watches the port for arriving bytes. Reads wait at most 100 ms of silence after a byte and 500 ms
@@ -29,8 +33,8 @@ public:
     CnComm(const CnComm&) = delete;
     CnComm& operator=(const CnComm&) = delete;
 
-    // Closes a port that is open, then opens `name` at `baud` (9600, 19200, 38400, 57600 or
-    // 115200) and starts the watching thread. False, with the port closed, when any step fails.
+    // Closes a port that is open, then opens `name` at `baud` (one of kSerialBaudRates) and
+    // starts the watching thread. False, with the port closed, when any step fails.
     bool Open(const std::string& name, unsigned baud);
     // Ends the watching thread (at once: it waits on a stop event beside the port), drops what
     // waits in both directions and closes the port; a closed port is left alone.
