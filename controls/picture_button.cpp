@@ -1,6 +1,7 @@
 #include "controls/picture_button.h"
 
 #include "res/skin.h"
+#include "res/skin_catalogue.h"
 
 #include <QEnterEvent>
 #include <QFocusEvent>
@@ -86,6 +87,12 @@ int PictureButton::SetButtonPictures(const QPixmap& first, const QPixmap& second
 
 void PictureButton::SetButtonPictureResource(int number) {
     SetButtonPictures(Skin::Picture(number));
+}
+
+void PictureButton::ShowDescribedPicture(int number) {
+    SetButtonPictureResource(number);
+    const SkinEntry* face = FindSkinEntry(number);
+    setAccessibleDescription(face != nullptr && face->selected ? QStringLiteral("selected") : QString());
 }
 
 void PictureButton::SetBorderDrawing(bool on) {

@@ -33,6 +33,9 @@ public:
 
     // Shows skin picture `number` as the only picture; an unknown number leaves no picture.
     void SetButtonPictureResource(int number);
+    // The same, and the accessible description says "selected" while the picture is a selected
+    // (highlighted, on) face of the skin, so a screen reader hears what the eye sees.
+    void ShowDescribedPicture(int number);
 
     // Whether the one-pixel 3D rectangle appears on hover and while held; on by default.
     void SetBorderDrawing(bool on);

@@ -8,7 +8,6 @@
 #include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
 #include "res/skin.h"
-#include "res/skin_catalogue.h"
 #include "res/skin_palette.h"
 
 #include <QAbstractItemView>
@@ -150,17 +149,16 @@ void CClass_matrix_child::ShowPicture(PictureButton* button, int picture) {
     if (button->property(kPictureProperty).toInt() == picture) {
         return;
     }
-    button->SetButtonPictureResource(picture);
-    button->setProperty(kPictureProperty, picture);
     // A lit input key is the chosen input, a lit output key an output routed or marked for it: a
     // screen reader hears "selected". Status keys are always lit and say their input in their name.
     const bool portKey = std::find(m_inputs.begin(), m_inputs.end(), button) != m_inputs.end() ||
                          std::find(m_outputs.begin(), m_outputs.end(), button) != m_outputs.end();
     if (portKey) {
-        const SkinEntry* face = FindSkinEntry(picture);
-        button->setAccessibleDescription(face != nullptr && face->selected ? QStringLiteral("selected")
-                                                                           : QString());
+        button->ShowDescribedPicture(picture);
+    } else {
+        button->SetButtonPictureResource(picture);
     }
+    button->setProperty(kPictureProperty, picture);
 }
 
 int CClass_matrix_child::ShownPicture(int controlId) const {

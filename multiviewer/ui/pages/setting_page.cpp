@@ -4,7 +4,6 @@
 #include "controls/picture_button.h"
 #include "multiviewer/core/page_controls.h"
 #include "res/skin.h"
-#include "res/skin_catalogue.h"
 #include "res/skin_palette.h"
 
 #include <QAbstractItemView>
@@ -135,11 +134,8 @@ void SettingPage::SelectQuietly(QComboBox* list, int entry) {
 void SettingPage::ShowPictureQuietly(PictureButton* button, int picture) {
     if (button != nullptr) {
         const QSignalBlocker quiet(button);
-        button->SetButtonPictureResource(picture);
+        button->ShowDescribedPicture(picture);
         button->setProperty(kShownPictureProperty, picture);
-        const SkinEntry* face = FindSkinEntry(picture);
-        button->setAccessibleDescription(face != nullptr && face->selected ? QStringLiteral("selected")
-                                                                           : QString());
     }
 }
 
