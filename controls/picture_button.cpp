@@ -68,6 +68,7 @@ bool PictureButton::BuildPicture(const QPixmap& source, Picture& picture) {
 }
 
 int PictureButton::SetButtonPictures(const QPixmap& first, const QPixmap& second) {
+    m_shownPicture = 0;
     m_first = Picture{};
     m_second = Picture{};
     update();
@@ -86,13 +87,22 @@ int PictureButton::SetButtonPictures(const QPixmap& first, const QPixmap& second
 }
 
 void PictureButton::SetButtonPictureResource(int number) {
+    // Building a picture's mask costs far more than the comparison: a button asked to show what it
+    // shows already is left as it is.
+    if (number == m_shownPicture && number != 0) {
+        return;
+    }
     SetButtonPictures(Skin::Picture(number));
+    m_shownPicture = number;
 }
 
 void PictureButton::ShowDescribedPicture(int number) {
     SetButtonPictureResource(number);
     const SkinEntry* face = FindSkinEntry(number);
-    setAccessibleDescription(face != nullptr && face->selected ? QStringLiteral("selected") : QString());
+    const QString description = face != nullptr && face->selected ? QStringLiteral("selected") : QString();
+    if (accessibleDescription() != description) {
+        setAccessibleDescription(description);
+    }
 }
 
 void PictureButton::SetBorderDrawing(bool on) {

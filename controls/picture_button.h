@@ -33,6 +33,8 @@ public:
 
     // Shows skin picture `number` as the only picture; an unknown number leaves no picture.
     void SetButtonPictureResource(int number);
+    // The skin picture the button shows, 0 for none or for pictures given as pixmaps.
+    int ShownPicture() const { return m_shownPicture; }
     // The same, and the accessible description says "selected" while the picture is a selected
     // (highlighted, on) face of the skin, so a screen reader hears what the eye sees.
     void ShowDescribedPicture(int number);
@@ -81,6 +83,7 @@ private:
     void DrawEmbossed(QPainter& painter, const Picture& picture, const QPoint& at) const;
     void DrawCaption(QPainter& painter, const QRect& area, bool hovered, bool pressed) const;
 
+    int m_shownPicture = 0;
     bool m_drawBorder = true;
     bool m_transparentBackground = false;
     bool m_hovered = false;
