@@ -4,6 +4,7 @@
 #include "app/ip_address_field.h"
 #include "controls/background_operation.h"
 #include "controls/color_button.h"
+#include "controls/field_colours.h"
 #include "controls/operator_dialogs.h"
 #include "controls/picture_button.h"
 #include "link/frame.h"
@@ -55,8 +56,8 @@ constexpr int kFieldHeight = 20;
 constexpr int kAddressFieldWidth = 171;
 constexpr int kAddressFieldHeight = 20;
 
-const QColor kFieldText(60, 180, 255);
-const QColor kFieldBackground(58, 58, 58);
+constexpr QRgb kFieldText = qRgb(60, 180, 255);
+constexpr QRgb kFieldBackground = qRgb(58, 58, 58);
 const QColor kCloseText(0, 136, 208);
 
 void DrawBackground(QPainter& painter, const QRect& area, const ScreenScale& scale) {
@@ -82,17 +83,7 @@ void DrawBackground(QPainter& painter, const QRect& area, const ScreenScale& sca
 
 // Fields that cannot be used now read as greyed text on the page ground.
 void ApplyPageFieldLook(QWidget& field, const ScreenScale& scale) {
-    QPalette colours = field.palette();
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        const bool disabled = group == QPalette::Disabled;
-        for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
-            colours.setColor(group, role, disabled ? QColor(palette::kFaint) : kFieldText);
-        }
-        for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
-            colours.setColor(group, role, disabled ? QColor(palette::kWell) : kFieldBackground);
-        }
-    }
-    field.setPalette(colours);
+    ApplyFieldLook(field, FieldLook{kFieldText, kFieldBackground, palette::kFaint, palette::kWell, std::nullopt});
     QFont font = field.font();
     font.setPixelSize(scale.Y(13));
     field.setFont(font);
@@ -200,7 +191,7 @@ void CClass_configure_argc_dlg::BuildControls(const std::vector<std::string>& po
     m_apply->SetButtonPictureResource(kPictureApply);
     connect(m_apply, &QAbstractButton::clicked, this, &CClass_configure_argc_dlg::OnApply);
 
-    const bool dhcp = m_state.multiviewer.networkDhcp == 1;
+    const bool dhcp = m_state.networkDhcp == 1;
     Choose(*m_addressMode, dhcp ? kAddressDhcp : kAddressStatic);
     EnableAddressFields(!dhcp);
     // With no unit selected the address field starts empty, which reads as 0.0.0.0.
@@ -222,7 +213,10 @@ void CClass_configure_argc_dlg::ShowOpenClosePicture(bool disconnect) {
     m_openClose->SetButtonPictureResource(disconnect ? kPictureDisconnect : kPictureConnect);
     // The face's caption changes with the port's state, and so does what a screen reader calls it.
     m_openClose->setAccessibleName(disconnect ? QStringLiteral("Disconnect") : QStringLiteral("Connect"));
-    m_openClosePicture = disconnect ? kPictureDisconnect : kPictureConnect;
+}
+
+int CClass_configure_argc_dlg::OpenClosePicture() const {
+    return m_openClose->ShownPicture();
 }
 
 void CClass_configure_argc_dlg::paintEvent(QPaintEvent* /*event*/) {
@@ -295,10 +289,10 @@ void CClass_configure_argc_dlg::EnableAddressFields(bool enabled) {
 }
 
 void CClass_configure_argc_dlg::OnAddressModeChosen(int index) {
-    if (index == m_state.multiviewer.networkDhcp) {
+    if (index == m_state.networkDhcp) {
         return;
     }
-    m_state.multiviewer.networkDhcp = static_cast<std::uint8_t>(index);
+    m_state.networkDhcp = static_cast<std::uint8_t>(index);
     if (index == kAddressStatic) {
         EnableAddressFields(true);
         return;
@@ -313,7 +307,7 @@ void CClass_configure_argc_dlg::OnAddressModeChosen(int index) {
 }
 
 void CClass_configure_argc_dlg::OnApply() {
-    if (m_state.multiviewer.networkDhcp == kAddressDhcp) {
+    if (m_state.networkDhcp == kAddressDhcp) {
         return;
     }
     struct AddressField {
@@ -343,7 +337,7 @@ void CClass_configure_argc_dlg::SendNetworkConfig() {
     const DeviceEntry addressing = unit.value_or(DeviceEntry{});
     m_state.link.Send(unit, BuildNetworkConfigFrame(addressing.typeCode, addressing.unitAddress,
                                                     m_state.link.LinkByte(), m_state.networkSettings,
-                                                    m_state.multiviewer.networkDhcp));
+                                                    m_state.networkDhcp));
 }
 
 } // namespace brenvik

@@ -35,7 +35,7 @@ public:
 
     bool PortOperationRunning() const;
     // The face button 1020 shows: 140 to connect, 141 to disconnect.
-    int OpenClosePicture() const { return m_openClosePicture; }
+    int OpenClosePicture() const;
 
 signals:
     // The port has been opened or closed (or failed to open) and the page shows it.
@@ -68,7 +68,6 @@ private:
     QComboBox* m_ports = nullptr;
     QComboBox* m_bauds = nullptr;
     PictureButton* m_openClose = nullptr;
-    int m_openClosePicture = 0;
     QComboBox* m_addressMode = nullptr;
     IpAddressField* m_address = nullptr;
     IpAddressField* m_mask = nullptr;

@@ -11,20 +11,19 @@ void RegisterConsolePages(CVARNOLUX_16_VIEWDlg& window) {
     window.Pages().Register(kTypeMultiviewer, [&window](QWidget* parent) -> QWidget* {
         ConsoleState& state = window.State();
         return new CClass_child_main_dlg(
-            parent, ConsolePageContext{state.link, state.devices, state.multiviewer, state.consoleLocked,
-                                       window, window.Dialogs(), window.Scale()});
+            parent, ConsolePageContext{state.multiviewer, state.devices, state.consoleLocked, window.Dialogs(),
+                                       window.Scale()});
     });
     window.Pages().Register(kTypeMatrixSwitcher, [&window](QWidget* parent) -> QWidget* {
         ConsoleState& state = window.State();
-        const auto showName = [&window](const std::u16string& text) { window.ShowCustomNameText(text); };
-        const auto showLock = [&window](bool locked) {
-            window.ShowLockPicture(locked ? kLockPictureLocked : kLockPictureUnlocked);
+        const auto showName = [&window](const std::optional<std::u16string>& name) {
+            window.ShowUnitName(name);
         };
-        return new CClass_matrix_child(parent, MatrixPageContext{state.link, state.devices, state.matrix,
-                                                                 state.matrixPage, state.consoleLocked,
-                                                                 state.multiviewer.networkDhcp,
-                                                                 state.multiviewer.customName, showName,
-                                                                 showLock, window.Dialogs(), window.Scale()});
+        const auto showLock = [&window](bool locked) { window.ShowLock(locked); };
+        const auto showAddressMode = [&state](std::uint8_t mode) { state.networkDhcp = mode; };
+        return new CClass_matrix_child(
+            parent, MatrixPageContext{state.matrix, state.matrixPage, state.consoleLocked, showName, showLock,
+                                      showAddressMode, window.Dialogs(), window.Scale()});
     });
 }
 

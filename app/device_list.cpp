@@ -20,8 +20,8 @@ const QColor kAccent(palette::kBlue);
 } // namespace
 
 DeviceList::DeviceList(QWidget* parent, int bandHeight) : QComboBox(parent), m_bandHeight(bandHeight) {
-    ApplyFieldColours(*this);
-    ApplyFieldColours(*view());
+    ApplyFieldLook(*this, MainFieldLook());
+    ApplyFieldLook(*view(), MainFieldLook());
 }
 
 void DeviceList::paintEvent(QPaintEvent*) {

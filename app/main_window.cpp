@@ -6,14 +6,11 @@
 #include "app/device_list_texts.h"
 
 #include "controls/color_button.h"
+#include "controls/enter_escape.h"
 #include "controls/field_colours.h"
 #include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
-#include "link/frame.h"
 #include "link/platform/serial_port_list.h"
-#include "link/text_codec.h"
-#include "multiviewer/core/state_block.h"
-#include "multiviewer/ui/pages/setting_page.h"
 #include "res/skin.h"
 #include "res/skin_painter.h"
 #include "res/skin_palette.h"
@@ -33,6 +30,8 @@ namespace brenvik {
 namespace {
 
 constexpr int kPictureSearch = 133;
+constexpr int kPictureUnlocked = 132;
+constexpr int kPictureLocked = 135;
 constexpr int kPictureSettings = 134;
 constexpr int kPictureBackground = 129;
 
@@ -46,6 +45,7 @@ const QColor kStaticBackground(palette::kBlue);
 const QColor kStaticText(0, 0, 0);
 
 const QString kNoDeviceConnected = QStringLiteral("No Device Connected");
+const QString kCustomNamePlaceholder = QStringLiteral("Custom Name");
 
 QLabel* MakeStaticText(QWidget* parent, const QString& id, const QString& text) {
     auto* label = new QLabel(text, parent);
@@ -57,10 +57,6 @@ QLabel* MakeStaticText(QWidget* parent, const QString& id, const QString& text) 
     label->setPalette(colours);
     label->setAttribute(Qt::WA_TransparentForMouseEvents);
     return label;
-}
-
-bool IsEnterOrEscape(const QKeyEvent* key) {
-    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
 }
 
 // A setting page swallows Enter and Escape itself, after giving Enter to its own fields; the keys
@@ -94,6 +90,11 @@ CVARNOLUX_16_VIEWDlg::CVARNOLUX_16_VIEWDlg(ConsoleWindowSetup setup, QWidget* pa
     m_searchOperation = std::make_unique<BackgroundOperation>(this, [this](bool searching) { ShowSearching(searching); });
     m_searchAnimation.setInterval(250);
     connect(&m_searchAnimation, &QTimer::timeout, this, &CVARNOLUX_16_VIEWDlg::AnimateSearchStatus);
+
+    connect(&m_multiviewerChanges, &MultiviewerSignals::nameShown, this, &CVARNOLUX_16_VIEWDlg::ShowUnitName);
+    connect(&m_multiviewerChanges, &MultiviewerSignals::lockShown, this, &CVARNOLUX_16_VIEWDlg::ShowLock);
+    connect(&m_multiviewerChanges, &MultiviewerSignals::replaced, this,
+            [this] { m_state.networkDhcp = m_state.multiviewer.State().networkDhcp; });
 
     // Enter and Escape never close the window; they commit the custom name while it is edited.
     // The application-wide filter also sees the name field's focus changes.
@@ -143,7 +144,8 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     m_customName->setFrame(false);
     m_customName->setGeometry(m_scale.Rect(45, 110, 320, 20));
     m_customName->setTextMargins(6, 0, 6, 0);
-    ApplyFieldColours(*m_customName);
+    m_customName->setPlaceholderText(kCustomNamePlaceholder);
+    ApplyFieldLook(*m_customName, MainFieldLook());
 
     // Takes the focus away from the name field when the background is clicked; never seen.
     m_focusSink = new QWidget(this);
@@ -169,7 +171,7 @@ void CVARNOLUX_16_VIEWDlg::BuildControls() {
     m_lock->setObjectName(QStringLiteral("1005"));
     m_lock->setAccessibleName(QStringLiteral("Lock console"));
     m_lock->setGeometry(m_scale.PlacedPixels(665, 75, 70, 37));
-    ShowLockPicture(kLockPictureUnlocked);
+    ShowLock(false);
     connect(m_lock, &QAbstractButton::clicked, this, &CVARNOLUX_16_VIEWDlg::ToggleLock);
 
     m_status = MakeStaticText(this, QStringLiteral("1007"), kNoDeviceConnected);
@@ -247,7 +249,7 @@ void CVARNOLUX_16_VIEWDlg::FinishSearch(DiscoveryResult result) {
 
     ApplyDiscovery(m_state.devices, result);
     if (result.stateFrame) {
-        StoreStateFrame(*result.stateFrame, m_state.multiviewer);
+        m_state.multiviewer.StoreStateFrame(*result.stateFrame);
     }
     {
         const QSignalBlocker quiet(m_deviceList);
@@ -287,7 +289,6 @@ void CVARNOLUX_16_VIEWDlg::OpenUnitPage() {
         return;
     }
     m_customName->clear();
-    m_state.multiviewer.customName.assign(1, u' ');
     RemoveCurrentPage();
     m_state.devices.SetOpenedIndex(selected);
 
@@ -315,32 +316,32 @@ void CVARNOLUX_16_VIEWDlg::OpenConfigurePage() {
 }
 
 void CVARNOLUX_16_VIEWDlg::SendCustomName() {
-    if (m_state.consoleLocked) {
+    // An empty field that nobody typed into shows the placeholder: there is no name to send.
+    if (m_state.consoleLocked || (m_customName->text().isEmpty() && !m_customName->isModified())) {
         return;
     }
-    m_state.multiviewer.customName = m_customName->text().toStdU16String();
+    const std::u16string name = m_customName->text().toStdU16String();
     const std::optional<DeviceEntry> unit = m_state.devices.Selected();
-    const DeviceEntry addressing = unit.value_or(DeviceEntry{});
-    const Frame frame =
-        BuildCustomNameFrame(addressing.typeCode, addressing.unitAddress, m_state.link.LinkByte(),
-                             ToUtf16le(m_state.multiviewer.customName));
-    m_state.link.Send(unit, frame);
+    if (unit && unit->typeCode == kTypeMatrixSwitcher) {
+        m_state.matrix.SetName(name);
+    } else {
+        m_state.multiviewer.SetCustomName(name);
+    }
 }
 
 void CVARNOLUX_16_VIEWDlg::ToggleLock() {
     m_state.consoleLocked = !m_state.consoleLocked;
-    ShowLockPicture(m_state.consoleLocked ? kLockPictureLocked : kLockPictureUnlocked);
+    ShowLock(m_state.consoleLocked);
 }
 
-void CVARNOLUX_16_VIEWDlg::ShowCustomNameText(const std::u16string& text) {
-    m_customName->setText(QString::fromStdU16String(text));
+void CVARNOLUX_16_VIEWDlg::ShowUnitName(const std::optional<std::u16string>& name) {
+    m_customName->setText(name ? QString::fromStdU16String(*name) : QString());
 }
 
-void CVARNOLUX_16_VIEWDlg::ShowLockPicture(int picture) {
-    m_lock->SetButtonPictureResource(picture);
+void CVARNOLUX_16_VIEWDlg::ShowLock(bool locked) {
+    m_lock->SetButtonPictureResource(locked ? kPictureLocked : kPictureUnlocked);
     // The padlock on the face is all the eye gets; a screen reader hears the state from here.
-    m_lock->setAccessibleDescription(picture == kLockPictureLocked ? QStringLiteral("locked")
-                                                                   : QStringLiteral("unlocked"));
+    m_lock->setAccessibleDescription(locked ? QStringLiteral("locked") : QStringLiteral("unlocked"));
 }
 
 bool CVARNOLUX_16_VIEWDlg::eventFilter(QObject* watched, QEvent* event) {
@@ -355,7 +356,7 @@ bool CVARNOLUX_16_VIEWDlg::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress || event->type() == QEvent::ShortcutOverride) {
         auto* widget = qobject_cast<QWidget*>(watched);
         auto* key = static_cast<QKeyEvent*>(event);
-        if (widget != nullptr && widget->window() == this && IsEnterOrEscape(key) &&
+        if (widget != nullptr && widget->window() == this && IsEnterOrEscape(*key) &&
             !TakesEnterAndEscapeItself(widget)) {
             if (event->type() == QEvent::KeyPress && watched == m_customName) {
                 SendCustomName();

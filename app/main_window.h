@@ -6,13 +6,15 @@
 #include "controls/message_box_dialogs.h"
 #include "controls/screen_scale.h"
 #include "link/discovery.h"
-#include "multiviewer/core/main_window_hooks.h"
+#include "multiviewer/ui/pages/multiviewer_signals.h"
 
 #include <QDialog>
 #include <QPointer>
 #include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <utility>
 
 class QLabel;
@@ -37,7 +39,7 @@ struct ConsoleWindowSetup {
 
 // The console's one window: borderless, skinned, 1280 x 720 at 96 dpi. It owns the console's
 // state and hosts the page of the unit that is open.
-class CVARNOLUX_16_VIEWDlg : public QDialog, public MainWindowHooks {
+class CVARNOLUX_16_VIEWDlg : public QDialog {
     Q_OBJECT
 
 public:
@@ -59,13 +61,17 @@ public:
     // Replaces the connection page by a new one over the window (the settings button).
     void OpenConfigurePage();
     CClass_configure_argc_dlg* ConfigurePage() const;
+    // Sends the custom name field's text as the open unit's name; nothing while locked, nor while
+    // the field shows the placeholder of a unit without a name.
     void SendCustomName();
     void ToggleLock();
     // What the page area says while no page covers it: a title and a line below it.
     std::pair<QString, QString> PageAreaMessage() const;
-    // The custom name field (1147) and the lock picture, as a state read or a page reports them.
-    void ShowCustomNameText(const std::u16string& text) override;
-    void ShowLockPicture(int picture) override;
+    // The custom name field (1147) shows the unit's name as a read brought it; a unit without one
+    // leaves the field empty under its placeholder "Custom Name".
+    void ShowUnitName(const std::optional<std::u16string>& name);
+    // The lock button's picture, as the lock stands or a unit reports it.
+    void ShowLock(bool locked);
 
 signals:
     void searchFinished();
@@ -92,6 +98,7 @@ private:
     OperatorDialogs* m_dialogs;
     ScreenScale m_scale;
     ConsoleState m_state;
+    MultiviewerSignals m_multiviewerChanges{m_state.multiviewer};
     UnitPageRegistry m_pages;
 
     CColorButton* m_minimise = nullptr;

@@ -13,7 +13,7 @@
 //
 // The flood's signal reports are either applied (windows 0..15 in turn: each one changes the record
 // and repaints the preview canvas on the UI thread) or dropped (window index 16: each one still
-// crosses to the UI thread and stops at the applier's range check), so that the UI thread's cost
+// crosses to the UI thread and stops at the session's range check), so that the UI thread's cost
 // of applying reports can be told apart from what the link costs it.
 //
 // Figures per run:
@@ -28,8 +28,8 @@
 #include "app/console_pages.h"
 #include "app/main_window.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
-#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/console_page.h"
+#include "multiviewer/ui/pages/page_type.h"
 #include "sim/multiviewer_model.h"
 #include "sim/report_flood.h"
 #include "sim/unit_simulator.h"
@@ -250,7 +250,7 @@ std::optional<RunFigures> RunOnce(bool answering, std::chrono::seconds duration,
     QObject::connect(&operatorAction, &QTimer::timeout, &loop, [&] {
         const std::size_t k = actedAt.size();
         actedAt.push_back(Clock::now());
-        if (page->Commands().SetSource(WindowOf(k), InputOf(k))) {
+        if (page->Session().SetWindowSource(WindowOf(k), InputOf(k))) {
             ++figures.reportedSent;
         }
     });

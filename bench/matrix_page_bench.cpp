@@ -1,5 +1,6 @@
 // The matrix page against the simulated switcher: (1) from the state reply leaving the unit to the
-// repainted status row, over many REFRESHes, and (2) from opening the unit to the filled page.
+// repainted status row, over many REFRESHes that change every key and then one key, and (2) from
+// opening the unit to the filled page.
 // Prints p50 / p99 / worst of each.
 #include "app/console_pages.h"
 #include "app/main_window.h"
@@ -17,6 +18,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -99,40 +101,59 @@ int main(int argc, char** argv) {
         openings.push_back(Milliseconds(Clock::now() - opened));
     }
 
-    // REFRESH: each one routes the unit differently, so every status key has a new picture to paint.
     brenvik::bench::PaintWatch watch;
     page()->findChild<QWidget*>(QStringLiteral("1128"))->installEventFilter(&watch);
     Clock::time_point rowUpdated{};
     QObject::connect(page(), &brenvik::CClass_matrix_child::statusRowPainted,
                      [&rowUpdated] { rowUpdated = Clock::now(); });
-    std::vector<double> replies;
-    std::vector<double> updates;
-    std::vector<double> roundTrips;
-    int refreshesLost = 0;
-    for (int i = 0; i < kRefreshes; ++i) {
-        // The unit starts with output 1 on input 1, so the first REFRESH brings input 2.
-        const auto input = static_cast<std::uint8_t>(1 + (i + 1) % 8);
-        simulator.Invoke([&] { model.Settings().routing.fill(input); });
-        const Clock::time_point pressed = Clock::now();
-        page()->OnRefresh();
-        if (!RunUntil([&] { return !page()->Reading() && watch.lastPaint > pressed; },
-                      std::chrono::seconds(3))) {
-            ++refreshesLost;
-            continue;
+    struct Refreshes {
+        std::vector<double> replies;
+        std::vector<double> updates;
+        std::vector<double> roundTrips;
+        int lost = 0;
+    };
+    // kRefreshes REFRESHes, the unit's routing set by `route` before each; output 1's key, which is
+    // watched, must change every time.
+    const auto refresh = [&](const std::function<void(int, brenvik::sim::MatrixSettings&)>& route) {
+        Refreshes run;
+        for (int i = 0; i < kRefreshes; ++i) {
+            simulator.Invoke([&] { route(i, model.Settings()); });
+            const Clock::time_point pressed = Clock::now();
+            page()->OnRefresh();
+            if (!RunUntil([&] { return !page()->Reading() && watch.lastPaint > pressed; },
+                          std::chrono::seconds(3))) {
+                ++run.lost;
+                continue;
+            }
+            Clock::time_point replied{};
+            simulator.Invoke([&] { replied = model.LastReplyAt(); });
+            run.replies.push_back(Milliseconds(watch.lastPaint - replied));
+            run.updates.push_back(Milliseconds(rowUpdated - replied));
+            run.roundTrips.push_back(Milliseconds(watch.lastPaint - pressed));
         }
-        Clock::time_point replied{};
-        simulator.Invoke([&] { replied = model.LastReplyAt(); });
-        replies.push_back(Milliseconds(watch.lastPaint - replied));
-        updates.push_back(Milliseconds(rowUpdated - replied));
-        roundTrips.push_back(Milliseconds(watch.lastPaint - pressed));
-    }
+        return run;
+    };
+    // Every REFRESH routes the unit differently, so every status key has a new picture to paint. The
+    // unit starts with output 1 on input 1, so the first REFRESH brings input 2; the last one
+    // leaves every output on input 1.
+    const Refreshes all = refresh([](int i, brenvik::sim::MatrixSettings& unit) {
+        unit.routing.fill(static_cast<std::uint8_t>(1 + (i + 1) % 8));
+    });
+    // Then output 1 alone moves between inputs 2 and 3: one key changes, seven stay.
+    const Refreshes one = refresh([](int i, brenvik::sim::MatrixSettings& unit) {
+        unit.routing[0] = static_cast<std::uint8_t>(2 + i % 2);
+    });
 
     Print("opening the unit -> filled page (both queries answered at once)", openings, openingsLost,
           "goal: under 50 ms");
-    Print("state reply leaving the unit -> status row repainted", replies, refreshesLost,
+    Print("state reply leaving the unit -> status row repainted", all.replies, all.lost,
           "goal: p99 under 2 ms");
-    Print("  of which: reply leaving the unit -> status keys given their pictures", updates, refreshesLost,
+    Print("  of which: reply leaving the unit -> status keys given their pictures", all.updates, all.lost,
           "before the paint");
-    Print("REFRESH pressed -> status row repainted", roundTrips, refreshesLost, "for comparison");
-    return openingsLost + refreshesLost == 0 ? 0 : 1;
+    Print("REFRESH pressed -> status row repainted", all.roundTrips, all.lost, "for comparison");
+    Print("state reply leaving the unit -> status row repainted, one key changed", one.replies, one.lost,
+          "goal: p99 under 2 ms");
+    Print("  of which: reply leaving the unit -> status keys given their pictures", one.updates, one.lost,
+          "before the paint");
+    return openingsLost + all.lost + one.lost == 0 ? 0 : 1;
 }

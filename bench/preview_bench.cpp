@@ -5,8 +5,8 @@
 
 #include "controls/screen_scale.h"
 #include "multiviewer/core/layout_geometry.h"
-#include "multiviewer/ui/layout_preview_painter.h"
 #include "multiviewer/core/multiviewer_state.h"
+#include "multiviewer/ui/layout_preview_painter.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -66,12 +66,12 @@ void MeasureAt(int dpi) {
     for (const int code : kLayoutCodes) {
         const brenvik::MultiviewerState state = BusyState(code);
         for (int k = 0; k < kWarmUpPaints; ++k) {
-            painter.Paint(state, canvas);
+            painter.Paint(state, brenvik::PreviewKind::Layout, canvas);
         }
         std::vector<double> paints;
         for (int k = 0; k < kTimedPaints; ++k) {
             const Clock::time_point start = Clock::now();
-            painter.Paint(state, canvas);
+            painter.Paint(state, brenvik::PreviewKind::Layout, canvas);
             paints.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
         }
         const double median = Median(paints);

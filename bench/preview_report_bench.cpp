@@ -1,6 +1,6 @@
 // From a layout report sent by the simulated multiviewer to the repainted preview of the console
-// page: the whole road through the status socket, the receiver thread, the UI thread's applier,
-// the geometry, the canvas and the widget's paint. Prints p50 / p99 / worst over many reports.
+// page: the whole road through the status socket, the receiver thread, the session on the UI
+// thread, the geometry, the canvas and the widget's paint. Prints p50 / p99 / worst over many reports.
 #include "app/console_pages.h"
 #include "app/main_window.h"
 #include "bench/paint_watch.h"
@@ -86,11 +86,11 @@ int main(int argc, char** argv) {
             model.SendReport(simulator.Unit(0), 0x33, values);
         });
         const Clock::time_point deadline = sent + std::chrono::seconds(1);
-        while ((window.State().multiviewer.layoutCode != code || watch.lastPaint < sent) &&
+        while ((window.State().multiviewer.State().layoutCode != code || watch.lastPaint < sent) &&
                Clock::now() < deadline) {
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         }
-        if (window.State().multiviewer.layoutCode != code || watch.lastPaint < sent) {
+        if (window.State().multiviewer.State().layoutCode != code || watch.lastPaint < sent) {
             ++lost;
             continue;
         }

@@ -9,6 +9,8 @@
 //
 // Usage: receiver_bench [latency|rate|idle]
 #include "link/console_link.h"
+#include "link/task_queue.h"
+#include "multiviewer/core/multiviewer_session.h"
 #include "multiviewer/core/status_receiver_thread.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
@@ -19,11 +21,8 @@
 #include <array>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -37,63 +36,59 @@ using Clock = std::chrono::steady_clock;
 
 constexpr std::array<std::uint8_t, 4> kUnitId{0x42, 0x45, 0x4E, 0x43};
 
-// A UI thread of its own that runs posted tasks in order, as the Qt event loop would.
+// A UI thread of its own that runs posted tasks in order, as the Qt event loop would; it owns the
+// session from the first report on.
 class UiThread : public UiDispatcher {
 public:
     UiThread()
         : m_thread([this](std::stop_token stop) {
-              std::unique_lock lock(m_mutex);
-              while (true) {
-                  m_wake.wait(lock, stop, [this] { return !m_tasks.empty(); });
-                  if (stop.stop_requested()) {
-                      return;
-                  }
-                  auto task = std::move(m_tasks.front());
-                  m_tasks.pop_front();
-                  lock.unlock();
-                  task();
-                  lock.lock();
+              while (!stop.stop_requested()) {
+                  m_queue.RunUntil([&stop] { return stop.stop_requested(); }, std::chrono::hours(1));
               }
           }) {}
-    void Post(std::function<void()> task) override {
-        {
-            std::lock_guard lock(m_mutex);
-            m_tasks.push_back(std::move(task));
+    ~UiThread() override { Stop(); }
+    void Post(std::function<void()> task) override { m_queue.Post(std::move(task)); }
+    void PostAfter(std::chrono::milliseconds delay, std::function<void()> task) override {
+        m_queue.PostAfter(delay, std::move(task));
+    }
+    // Ends the thread once the task it runs is done; what is still queued is dropped.
+    void Stop() {
+        if (m_thread.joinable()) {
+            m_thread.request_stop();
+            m_queue.Post([] {}); // wakes the queue's wait
+            m_thread.join();
         }
-        m_wake.notify_one();
     }
 
 private:
-    std::mutex m_mutex; // guards m_tasks
-    std::condition_variable_any m_wake;
-    std::deque<std::function<void()>> m_tasks;
-    std::jthread m_thread;
+    TaskQueue m_queue;
+    std::jthread m_thread; // last: started after the queue exists
 };
 
-// Notes when each report has been applied: the signal report redraws the preview once it is in.
-class ApplyClock : public ConsoleView {
+// Notes when each report has been applied: the session tells the signal report's change once the
+// record holds it.
+class ApplyClock : public MultiviewerObserver {
 public:
     explicit ApplyClock(std::size_t capacity) : m_applied(capacity) {}
-    void RedrawPreview() override {
+    void FieldChanged(const MultiviewerChange& change) override {
+        if (change.field != MultiviewerField::Signal) {
+            return;
+        }
         const std::size_t at = m_count.load(std::memory_order_relaxed);
         if (at < m_applied.size()) {
             m_applied[at] = Clock::now();
         }
         m_count.store(at + 1, std::memory_order_release);
     }
-    void UpdatePage(const PageUpdate&) override {}
+    void Replaced(RereadCause) override {}
+    void NameShown(const std::optional<std::u16string>&) override {}
+    void LockShown(bool) override {}
     std::size_t Count() const { return m_count.load(std::memory_order_acquire); }
     Clock::time_point At(std::size_t k) const { return m_applied[k]; }
-    void Reset() { m_count.store(0, std::memory_order_release); }
 
 private:
     std::vector<Clock::time_point> m_applied; // written by the UI thread only
     std::atomic<std::size_t> m_count{0};
-};
-
-class NoMainWindow : public MainWindowHooks {
-    void ShowCustomNameText(const std::u16string&) override {}
-    void ShowLockPicture(int) override {}
 };
 
 struct Bench {
@@ -104,10 +99,18 @@ struct Bench {
         auto owned = std::make_unique<sim::MultiviewerModel>();
         model = owned.get();
         simulator.AddUnit(config, std::move(owned));
+        DeviceEntry& entry = devices.At(0);
         entry.SetIp("127.0.0.2");
         entry.typeCode = kTypeMultiviewer;
         entry.unitAddress = 1;
         entry.unitId = kUnitId;
+        devices.SetSelectedIndex(0);
+        session.AddObserver(view);
+    }
+    // The receiver stops posting, then the UI thread stops running, before the session goes.
+    ~Bench() {
+        receiver.reset();
+        ui.Stop();
     }
 
     bool Start() {
@@ -115,14 +118,14 @@ struct Bench {
             std::fprintf(stderr, "simulator: %s\n", simulator.StartError().c_str());
             return false;
         }
-        receiver = StatusReceiverThread::Start(link, entry, ui, applier);
+        receiver = StatusReceiverThread::Start(link, devices.Selected(), ui, session);
         if (!receiver) {
             std::fprintf(stderr, "no status socket\n");
             return false;
         }
         // The unit reports to whoever spoke to it last: one query tells it where the console is.
         const Frame query = BuildFrame(kTypeMultiviewer, 1, 1, 0x0A);
-        link.Send(entry, query);
+        link.Send(devices.Selected(), query);
         return simulator.Unit(0).WaitForReceived(1, 2000ms);
     }
 
@@ -145,13 +148,11 @@ struct Bench {
     sim::MultiviewerModel* model = nullptr;
     test::RecordingMessages messages;
     ConsoleLink link{endpoints, messages};
-    DeviceEntry entry;
-    MultiviewerState state = MultiviewerState::Defaults();
+    DeviceTable devices;
     bool locked = false;
     ApplyClock view;
-    NoMainWindow mainWindow;
-    StatusReportApplier applier{state, view, mainWindow, locked};
     UiThread ui;
+    MultiviewerSession session{link, devices, locked, ui};
     std::unique_ptr<StatusReceiverThread> receiver;
 };
 
@@ -244,16 +245,15 @@ void Idle() {
     test::RecordingMessages messages;
     const Endpoints endpoints = test::LoopbackEndpoints();
     ConsoleLink link(endpoints, messages);
-    DeviceEntry entry;
+    DeviceTable devices;
+    DeviceEntry& entry = devices.At(0);
     entry.SetIp("127.0.0.2");
     entry.unitId = kUnitId;
-    MultiviewerState state = MultiviewerState::Defaults();
+    devices.SetSelectedIndex(0);
     bool locked = false;
-    ApplyClock view(0);
-    NoMainWindow mainWindow;
-    StatusReportApplier applier(state, view, mainWindow, locked);
     UiThread ui;
-    auto receiver = StatusReceiverThread::Start(link, entry, ui, applier);
+    MultiviewerSession session(link, devices, locked, ui);
+    auto receiver = StatusReceiverThread::Start(link, devices.Selected(), ui, session);
     if (!receiver) {
         std::fprintf(stderr, "no status socket\n");
         return;
@@ -266,6 +266,9 @@ void Idle() {
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     std::printf("idle receiver: %.4f s CPU in %.1f s = %.3f %% of a core (goal < 0.2 %%)\n", cpu, wall,
                 100.0 * cpu / wall);
+    // The receiver stops posting, then the UI thread stops running, before the session goes.
+    receiver.reset();
+    ui.Stop();
 }
 
 // What one bare 20 ms wait on a socket costs this machine, for comparison with the receiver.

@@ -4,10 +4,9 @@
 #include "ctl/json_object.h"
 #include "ctl/usage_error.h"
 #include "ctl/utf8_text.h"
-#include "link/await_completion.h"
+#include "link/task_queue.h"
 #include "matrix/core/matrix_backlight.h"
-#include "matrix/core/matrix_queries.h"
-#include "matrix/core/matrix_routing.h"
+#include "matrix/core/matrix_session.h"
 
 #include <algorithm>
 #include <cctype>
@@ -20,11 +19,14 @@ namespace {
 
 constexpr int kPorts = static_cast<int>(kMatrixPorts);
 
+// One run against the unit: the console's matrix session on the program's own link, its results
+// run by this thread from `queue`.
 struct MatrixRun {
-    CtlSession& session;
-    const CtlContext& context;
-    DeviceEntry unit;
-    MatrixModel model;
+    MatrixRun(TaskQueue& queue, CtlSession& session, const CtlContext& context)
+        : queue(queue), session(session), context(context) {
+        devices.At(0) = session.Unit(kTypeMatrixSwitcher);
+        devices.SetSelectedIndex(0);
+    }
 
     int Routed(RoutingOutcome outcome) {
         if (outcome != RoutingOutcome::Sent || !session.Flush() || session.LinkComplained()) {
@@ -33,13 +35,32 @@ struct MatrixRun {
         }
         return kExitSuccess;
     }
-    int Sent() {
-        if (!session.Flush() || session.LinkComplained()) {
+    int Sent(bool queued) {
+        if (!queued || !session.Flush() || session.LinkComplained()) {
             context.err << "brenvik-ctl: the command could not be sent\n";
             return kExitNoAnswer;
         }
         return kExitSuccess;
     }
+
+    TaskQueue& queue;
+    CtlSession& session;
+    const CtlContext& context;
+    DeviceTable devices;
+    // Starts unlocked: the window console's lock is the operator's and does not hold here; a state
+    // reply sets it to what the unit says, for the status to show.
+    bool locked = false;
+    MatrixSession matrix{session.Link(), devices, locked, queue};
+};
+
+// Notes which of the unit's replies reached the session.
+struct RepliesHeard : MatrixObserver {
+    void MatrixChanged(const MatrixChange& change) override {
+        state = state || change.field == MatrixField::Routing;
+        backlight = backlight || change.field == MatrixField::Backlight;
+    }
+    bool state = false;
+    bool backlight = false;
 };
 
 using Action = std::function<int(MatrixRun&)>;
@@ -64,21 +85,15 @@ MatrixOutputs Outputs(const std::string& list) {
 Action Route(CommandWords& words) {
     const std::string first = words.Next("input or one-to-one");
     if (first == "one-to-one") {
-        return [](MatrixRun& run) {
-            return run.Routed(MatrixOneToOne(run.session.Link(), run.unit, run.model));
-        };
+        return [](MatrixRun& run) { return run.Routed(run.matrix.OneToOne()); };
     }
     const auto input = static_cast<std::uint8_t>(CommandWords::Number(first, 1, kPorts, "input"));
     const std::string outputs = words.Next("outputs (e.g. 1,4,8 or all)");
     if (outputs == "all") {
-        return [input](MatrixRun& run) {
-            return run.Routed(MatrixOneToAll(run.session.Link(), run.unit, run.model, input));
-        };
+        return [input](MatrixRun& run) { return run.Routed(run.matrix.OneToAll(input)); };
     }
     const MatrixOutputs set = Outputs(outputs);
-    return [input, set](MatrixRun& run) {
-        return run.Routed(MatrixApply(run.session.Link(), run.unit, run.model, input, set));
-    };
+    return [input, set](MatrixRun& run) { return run.Routed(run.matrix.Apply(input, set)); };
 }
 
 std::string BacklightTimeName(std::uint8_t value) {
@@ -87,36 +102,39 @@ std::string BacklightTimeName(std::uint8_t value) {
                     : std::to_string(value);
 }
 
-std::string StatusText(const MatrixStateReply& state, const BacklightReply& backlight) {
+std::string StatusText(const MatrixSession& matrix, bool locked) {
+    const MatrixModel& model = matrix.Model();
     std::string text = "routing:      ";
     for (int output = 1; output <= kPorts; ++output) {
         text += " " + std::to_string(output) + "<" +
-                std::to_string(state.routing[static_cast<std::size_t>(output - 1)]);
+                std::to_string(model.statusRouting[static_cast<std::size_t>(output - 1)]);
     }
-    text += "\nlock:          " + std::string(state.locked ? "locked" : "unlocked");
-    text += "\naddress mode:  " + std::string(state.addressMode == 1 ? "dhcp" : "static");
-    text += "\nname:          " + (state.name ? Utf8(*state.name) : std::string());
-    text += "\nbacklight:     " + BacklightTimeName(backlight.time) + ", brightness " +
-            std::to_string(backlight.brightness) + "\n";
+    text += "\nlock:          " + std::string(locked ? "locked" : "unlocked");
+    text += "\naddress mode:  " + std::string(matrix.AddressMode() == 1 ? "dhcp" : "static");
+    text += "\nname:          " + (matrix.Name() ? Utf8(*matrix.Name()) : std::string());
+    text += "\nbacklight:     " + BacklightTimeName(model.backlightTime) + ", brightness " +
+            std::to_string(model.backlightBrightness) + "\n";
     return text;
 }
 
-std::string StatusJson(const MatrixStateReply& state, const BacklightReply& backlight) {
+std::string StatusJson(const MatrixSession& matrix, bool locked) {
+    const MatrixModel& model = matrix.Model();
     std::vector<std::string> routing;
-    for (std::uint8_t input : state.routing) {
+    for (std::uint8_t input : model.statusRouting) {
         routing.push_back(std::to_string(input));
     }
-    const auto timeKnown = BacklightTimePosition(backlight.time);
+    const auto timeKnown = BacklightTimePosition(model.backlightTime);
     return JsonObject()
                .Raw("routing", JsonArray(routing))
-               .Bool("locked", state.locked)
-               .Bool("dhcp", state.addressMode == 1)
-               .Raw("name", state.name ? JsonQuote(Utf8(*state.name)) : "null")
+               .Bool("locked", locked)
+               .Bool("dhcp", matrix.AddressMode() == 1)
+               .Raw("name", matrix.Name() ? JsonQuote(Utf8(*matrix.Name())) : "null")
                .Raw("backlight",
                     JsonObject()
-                        .Number("time", backlight.time)
-                        .Raw("timeText", timeKnown ? JsonQuote(BacklightTimeName(backlight.time)) : "null")
-                        .Number("brightness", backlight.brightness)
+                        .Number("time", model.backlightTime)
+                        .Raw("timeText",
+                             timeKnown ? JsonQuote(BacklightTimeName(model.backlightTime)) : "null")
+                        .Number("brightness", model.backlightBrightness)
                         .Json())
                .Json() +
            "\n";
@@ -124,22 +142,23 @@ std::string StatusJson(const MatrixStateReply& state, const BacklightReply& back
 
 Action Status(CommandWords&) {
     return [](MatrixRun& run) {
-        const auto state = AwaitCompletion<MatrixStateRead>(
-            [&](auto done) { QueryMatrixState(run.session.Link(), run.unit, {}, std::move(done)); },
-            kLinkReportBound);
-        if (!state || !state->reply) {
+        bool finished = false;
+        run.matrix.ReadUnit({}, [&finished](bool) { finished = true; });
+        // Watched from here on: the backlight that the read started from zero is not a reply.
+        RepliesHeard heard;
+        run.matrix.AddObserver(heard);
+        run.queue.RunUntil([&finished] { return finished; }, kLinkReportBound);
+        run.matrix.RemoveObserver(heard);
+        if (!heard.state) {
             run.context.err << "brenvik-ctl: the unit did not answer the state query\n";
             return kExitNoAnswer;
         }
-        const auto backlight = AwaitCompletion<BacklightRead>(
-            [&](auto done) { QueryBacklight(run.session.Link(), run.unit, {}, std::move(done)); },
-            kLinkReportBound);
-        if (!backlight || !backlight->reply) {
+        if (!heard.backlight) {
             run.context.err << "brenvik-ctl: the unit did not answer the backlight query\n";
             return kExitNoAnswer;
         }
-        run.context.out << (run.context.options.json ? StatusJson(*state->reply, *backlight->reply)
-                                                     : StatusText(*state->reply, *backlight->reply));
+        run.context.out << (run.context.options.json ? StatusJson(run.matrix, run.locked)
+                                                     : StatusText(run.matrix, run.locked));
         return kExitSuccess;
     };
 }
@@ -150,10 +169,8 @@ Action Backlight(CommandWords& words) {
     if (setting == "brightness") {
         const auto brightness =
             static_cast<std::uint8_t>(CommandWords::Number(value, 0, kBrightnessMax, "brightness"));
-        return [brightness](MatrixRun& run) {
-            SetBacklightBrightness(run.session.Link(), run.unit, false, brightness);
-            return run.Sent();
-        };
+        return
+            [brightness](MatrixRun& run) { return run.Sent(run.matrix.SetBacklightBrightness(brightness)); };
     }
     if (setting != "time") {
         throw UsageError("unknown backlight setting '" + setting + "' (time or brightness)");
@@ -166,10 +183,7 @@ Action Backlight(CommandWords& words) {
             ? static_cast<std::uint8_t>(text - kBacklightTimeTexts.begin())
             : static_cast<std::uint8_t>(CommandWords::Number(
                   value, 0, static_cast<int>(kBacklightTimeTexts.size()) - 1, "backlight time"));
-    return [time](MatrixRun& run) {
-        SetBacklightTime(run.session.Link(), run.unit, false, time);
-        return run.Sent();
-    };
+    return [time](MatrixRun& run) { return run.Sent(run.matrix.SetBacklightTime(time)); };
 }
 
 struct CommandEntry {
@@ -196,11 +210,13 @@ int RunMatrix(CommandWords& words, const CtlContext& context) {
     if (!context.options.unit && !context.options.serialPort) {
         throw UsageError("mx needs --unit ADDRESS or --serial PORT");
     }
+    // Before the link: the link thread may post to it until the link has stopped.
+    TaskQueue queue;
     CtlSession session(context.options, context.err);
     if (!session.Open()) {
         return kExitNoAnswer;
     }
-    MatrixRun run{session, context, session.Unit(kTypeMatrixSwitcher), {}};
+    MatrixRun run(queue, session, context);
     return action(run);
 }
 

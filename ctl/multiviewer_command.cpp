@@ -2,18 +2,14 @@
 
 #include "ctl/ctl_session.h"
 #include "ctl/input_names.h"
-#include "ctl/quiet_view.h"
 #include "ctl/state_text.h"
 #include "ctl/usage_error.h"
 #include "ctl/utf8_text.h"
-#include "link/await_completion.h"
+#include "link/task_queue.h"
 #include "multiviewer/core/layout_geometry.h"
-#include "multiviewer/core/multiviewer_commands.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
+#include "multiviewer/core/multiviewer_session.h"
 #include "multiviewer/core/multiviewer_tables.h"
-#include "multiviewer/core/page_type.h"
-#include "multiviewer/core/preview_refresh.h"
-#include "multiviewer/core/unit_state_reader.h"
 
 #include <algorithm>
 #include <array>
@@ -30,16 +26,17 @@ constexpr int kColourCount = static_cast<int>(kColourTable.size());
 constexpr int kChannelPairCount = 8;
 constexpr int kCustomSlots = 2;
 
-// One run against the unit: the console's record and command set on the program's own link.
+// One run against the unit: the console's own session on the program's own link, with the main
+// thread as the thread that owns it.
 struct MultiviewerRun {
-    MultiviewerRun(CtlSession& session, const CtlContext& context) : session(session), context(context) {
+    MultiviewerRun(CtlSession& session, const CtlContext& context) : link(session), context(context) {
         devices.At(0) = session.Unit(kTypeMultiviewer);
         devices.SetSelectedIndex(0);
     }
 
     // A command has been handed to the link: wait until it has left.
     int Sent(bool queued) {
-        if (!queued || !session.Flush() || session.LinkComplained()) {
+        if (!queued || !link.Flush() || link.LinkComplained()) {
             context.err << "brenvik-ctl: the command could not be sent\n";
             return kExitNoAnswer;
         }
@@ -49,25 +46,24 @@ struct MultiviewerRun {
     // Reads the unit's whole state into the record; false, with a line on standard error, when
     // the unit did not answer.
     bool ReadState() {
-        const auto read = AwaitCompletion<StateRead>(
-            [&](auto done) { QueryUnitState(session.Link(), devices.Selected(), {}, std::move(done)); },
-            kLinkReportBound);
-        if (!read || read->outcome != StateRead::Outcome::Answered) {
+        std::optional<RereadResult> result;
+        unit.Reread(RereadCause::Opening, {}, [&result](RereadResult r) { result = r; });
+        tasks.RunUntil([&result] { return result.has_value(); }, kLinkReportBound);
+        if (result != RereadResult::Answered) {
             context.err << "brenvik-ctl: the unit did not answer the state query\n";
             return false;
         }
-        ApplyStateRead(*read, state, locked, view);
-        RefreshFormatTexts(state);
         return true;
     }
 
-    CtlSession& session;
+    const MultiviewerState& State() const { return unit.State(); }
+
+    CtlSession& link;
     const CtlContext& context;
     DeviceTable devices;
-    MultiviewerState state = MultiviewerState::Defaults();
     bool locked = false; // the window console's lock is the operator's; it does not apply here
-    QuietView view;
-    MultiviewerCommands commands{session.Link(), devices, state, locked, view};
+    TaskQueue tasks;
+    MultiviewerSession unit{link.Link(), devices, locked, tasks};
 };
 
 // What a command does once its words have been read.
@@ -102,9 +98,9 @@ std::uint8_t Colour(const std::string& text) {
 }
 
 // A parser for commands that take on/off and nothing else.
-template <bool (MultiviewerCommands::*Send)(std::uint8_t)> Action OnOffCommand(CommandWords& words) {
+template <bool (MultiviewerSession::*Send)(std::uint8_t)> Action OnOffCommand(CommandWords& words) {
     const std::uint8_t on = CommandWords::OnOff(words.Next("on or off"), "value");
-    return [on](MultiviewerRun& run) { return run.Sent((run.commands.*Send)(on)); };
+    return [on](MultiviewerRun& run) { return run.Sent((run.unit.*Send)(on)); };
 }
 
 Action State(CommandWords&) {
@@ -112,8 +108,8 @@ Action State(CommandWords&) {
         if (!run.ReadState()) {
             return kExitNoAnswer;
         }
-        run.context.out << (run.context.options.json ? MultiviewerStateJson(run.state)
-                                                     : MultiviewerStateText(run.state));
+        run.context.out << (run.context.options.json ? MultiviewerStateJson(run.State())
+                                                     : MultiviewerStateText(run.State()));
         return kExitSuccess;
     };
 }
@@ -126,7 +122,7 @@ Action Layout(CommandWords& words) {
         throw UsageError("layout code " + text + " is not a layout of the unit");
     }
     return [code](MultiviewerRun& run) {
-        return run.Sent(run.commands.SetLayoutCode(static_cast<std::uint8_t>(code)));
+        return run.Sent(run.unit.SetLayoutCode(static_cast<std::uint8_t>(code)));
     };
 }
 
@@ -137,10 +133,7 @@ Action Source(CommandWords& words) {
     }
     const int windowNumber = WindowNumber(*window, "window");
     const int input = WindowNumber(words.Next("input"), "input");
-    return [windowNumber, input](MultiviewerRun& run) {
-        run.state.pageType = kPageLayout;
-        return run.Sent(run.commands.SetSource(windowNumber, input));
-    };
+    return [windowNumber, input](MultiviewerRun& run) { return run.Sent(run.unit.SetWindowSource(windowNumber, input)); };
 }
 
 Action Route(CommandWords& words) {
@@ -150,26 +143,20 @@ Action Route(CommandWords& words) {
         if (output) {
             throw UsageError("route one-to-one takes no --output");
         }
-        return [](MultiviewerRun& run) { return run.Sent(run.commands.RouteOneToOne()); };
+        return [](MultiviewerRun& run) { return run.Sent(run.unit.RouteOneToOne()); };
     }
     if (!output) {
         throw UsageError("route needs --output N");
     }
     const int outputNumber = WindowNumber(*output, "output");
     const int input = WindowNumber(first, "input");
-    return [outputNumber, input](MultiviewerRun& run) {
-        run.state.pageType = kPageSwitcher;
-        return run.Sent(run.commands.SetSource(outputNumber, input));
-    };
+    return [outputNumber, input](MultiviewerRun& run) { return run.Sent(run.unit.SetLoopRoute(outputNumber, input)); };
 }
 
 Action Name(CommandWords& words) {
     const int input = WindowNumber(words.Next("input"), "input");
     const std::u16string name = CheckedInputName(words.Next("name"), "name");
-    return [input, name](MultiviewerRun& run) {
-        run.state.inputNames.At(input) = name;
-        return run.Sent(run.commands.SetInputName(input));
-    };
+    return [input, name](MultiviewerRun& run) { return run.Sent(run.unit.SetInputName(input, name)); };
 }
 
 Action Names(CommandWords& words) {
@@ -181,7 +168,7 @@ Action Names(CommandWords& words) {
                 return kExitNoAnswer;
             }
             std::ofstream out(file);
-            WriteNamesCsv(run.state.inputNames, out);
+            WriteNamesCsv(run.State().inputNames, out);
             out.flush();
             if (!out) {
                 run.context.err << "brenvik-ctl: cannot write " << file << '\n';
@@ -202,15 +189,14 @@ Action Names(CommandWords& words) {
         if (!run.ReadState()) {
             return kExitNoAnswer;
         }
-        const MultiviewerState before = run.state;
+        const MultiviewerState before = run.State();
         bool queued = true;
         int changed = 0;
         for (const auto& [input, name] : names) {
             if (before.inputNames.At(input) == name) {
                 continue;
             }
-            run.state.inputNames.At(input) = name;
-            queued = run.commands.SetInputName(input) && queued;
+            queued = run.unit.SetInputName(input, name) && queued;
             ++changed;
             run.context.out << "input " << input << ": " << Utf8(name) << " (was "
                             << Utf8(before.inputNames.At(input)) << ")\n";
@@ -225,22 +211,22 @@ Action Names(CommandWords& words) {
 Action Umd(CommandWords& words) {
     const int window = IndexOrAll(words.Next("window or all"), "window");
     const std::uint8_t on = CommandWords::OnOff(words.Next("on or off"), "value");
-    return [window, on](MultiviewerRun& run) { return run.Sent(run.commands.SetUmd(window, on)); };
+    return [window, on](MultiviewerRun& run) { return run.Sent(run.unit.SetUmd(window, on)); };
 }
 
 // The six colour fields: which sender, and whether they are set per input or per window.
 struct ColourTarget {
     std::string_view name;
-    bool (MultiviewerCommands::*send)(int, std::uint8_t);
+    bool (MultiviewerSession::*send)(int, std::uint8_t);
     std::string_view indexOption;
 };
 constexpr std::array<ColourTarget, 6> kColourTargets{{
-    {"umd-text", &MultiviewerCommands::SetUmdTextColor, "--input"},
-    {"umd-back", &MultiviewerCommands::SetUmdBackColor, "--input"},
-    {"format-text", &MultiviewerCommands::SetFormatTextColor, "--window"},
-    {"format-back", &MultiviewerCommands::SetFormatBackColor, "--window"},
-    {"timecode-text", &MultiviewerCommands::SetTimecodeTextColor, "--window"},
-    {"timecode-back", &MultiviewerCommands::SetTimecodeBackColor, "--window"},
+    {"umd-text", &MultiviewerSession::SetUmdTextColor, "--input"},
+    {"umd-back", &MultiviewerSession::SetUmdBackColor, "--input"},
+    {"format-text", &MultiviewerSession::SetFormatTextColor, "--window"},
+    {"format-back", &MultiviewerSession::SetFormatBackColor, "--window"},
+    {"timecode-text", &MultiviewerSession::SetTimecodeTextColor, "--window"},
+    {"timecode-back", &MultiviewerSession::SetTimecodeBackColor, "--window"},
 }};
 
 Action ColourCommand(CommandWords& words) {
@@ -262,22 +248,22 @@ Action ColourCommand(CommandWords& words) {
     const std::uint8_t colour = Colour(words.Next("colour"));
     const auto send = target->send;
     return
-        [send, index, colour](MultiviewerRun& run) { return run.Sent((run.commands.*send)(index, colour)); };
+        [send, index, colour](MultiviewerRun& run) { return run.Sent((run.unit.*send)(index, colour)); };
 }
 
 Action AudioSource(CommandWords& words) {
     const std::string text = words.Next("audio source");
     const int source = text == "off" ? 0 : CommandWords::Number(text, 0, kWindowCount, "audio source");
     return [source](MultiviewerRun& run) {
-        return run.Sent(run.commands.SetAudioSource(static_cast<std::uint8_t>(source)));
+        return run.Sent(run.unit.SetAudioSource(static_cast<std::uint8_t>(source)));
     };
 }
 
 Action Meter(CommandWords& words) {
     const std::string window = words.Next("window or all");
-    const int index = window == "all" ? kAllMetersIndex : WindowNumber(window, "window") - 1;
+    const int number = window == "all" ? 0 : WindowNumber(window, "window");
     const std::uint8_t on = CommandWords::OnOff(words.Next("on or off"), "value");
-    return [index, on](MultiviewerRun& run) { return run.Sent(run.commands.SetMeter(index, on)); };
+    return [number, on](MultiviewerRun& run) { return run.Sent(run.unit.SetMeter(number, on)); };
 }
 
 Action MeterChannel(CommandWords& words) {
@@ -293,7 +279,7 @@ Action MeterChannel(CommandWords& words) {
         pair = CommandWords::Number(text, 0, kChannelPairCount - 1, "channel pair");
     }
     return [window, pair](MultiviewerRun& run) {
-        return run.Sent(run.commands.SetMeterChannel(window - 1, static_cast<std::uint8_t>(pair)));
+        return run.Sent(run.unit.SetMeterChannel(window, static_cast<std::uint8_t>(pair)));
     };
 }
 
@@ -305,14 +291,14 @@ Action Format(CommandWords& words) {
         throw UsageError("unknown output format '" + text + "'");
     }
     const std::uint8_t code = format->code;
-    return [code](MultiviewerRun& run) { return run.Sent(run.commands.SetOutputFormat(code)); };
+    return [code](MultiviewerRun& run) { return run.Sent(run.unit.SetOutputFormat(code)); };
 }
 
 // `load default`, `load custom N`, `save custom N`.
 template <std::uint8_t CustomOpcode, bool DefaultAllowed> Action Memory(CommandWords& words) {
     const std::string what = words.Next(DefaultAllowed ? "default or custom" : "custom");
     if (DefaultAllowed && what == "default") {
-        return [](MultiviewerRun& run) { return run.Sent(run.commands.LoadDefault()); };
+        return [](MultiviewerRun& run) { return run.Sent(run.unit.LoadDefault({}, {})); };
     }
     if (what != "custom") {
         throw UsageError("unknown memory '" + what + "'");
@@ -320,7 +306,9 @@ template <std::uint8_t CustomOpcode, bool DefaultAllowed> Action Memory(CommandW
     const int slot =
         CommandWords::Number(words.Next("custom memory 1 or 2"), 1, kCustomSlots, "custom memory");
     return [slot](MultiviewerRun& run) {
-        return run.Sent(run.commands.SendCustomMemory(CustomOpcode, static_cast<std::uint8_t>(slot)));
+        const auto number = static_cast<std::uint8_t>(slot);
+        return run.Sent(CustomOpcode == mv_opcode::kLoadCustom ? run.unit.LoadCustom(number, {}, {})
+                                                               : run.unit.SaveCustom(number));
     };
 }
 
@@ -330,7 +318,7 @@ Action Mode(CommandWords& words) {
         throw UsageError("unknown mode '" + mode + "' (switcher or multiviewer)");
     }
     const std::uint8_t switcher = mode == "switcher" ? 1 : 0;
-    return [switcher](MultiviewerRun& run) { return run.Sent(run.commands.SetSwitcherMode(switcher)); };
+    return [switcher](MultiviewerRun& run) { return run.Sent(run.unit.SetSwitcherMode(switcher)); };
 }
 
 struct CommandEntry {
@@ -346,10 +334,10 @@ constexpr std::array<CommandEntry, 19> kCommands{{
     {"names", &Names},
     {"umd", &Umd},
     {"colour", &ColourCommand},
-    {"border", &OnOffCommand<&MultiviewerCommands::SetBorder>},
-    {"format-status", &OnOffCommand<&MultiviewerCommands::SetFormatStatus>},
-    {"timecode", &OnOffCommand<&MultiviewerCommands::SetTimecode>},
-    {"audio-alarm", &OnOffCommand<&MultiviewerCommands::SetAudioAlarm>},
+    {"border", &OnOffCommand<&MultiviewerSession::SetBorder>},
+    {"format-status", &OnOffCommand<&MultiviewerSession::SetFormatStatus>},
+    {"timecode", &OnOffCommand<&MultiviewerSession::SetTimecode>},
+    {"audio-alarm", &OnOffCommand<&MultiviewerSession::SetAudioAlarm>},
     {"audio-source", &AudioSource},
     {"meter", &Meter},
     {"meter-channel", &MeterChannel},

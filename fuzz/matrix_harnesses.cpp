@@ -1,9 +1,12 @@
-// The matrix switcher's replies: both readers on the raw bytes, and both queries with their replies
-// arriving as datagrams (from the unit or from a third party) and as a serial stream.
+// The matrix switcher's replies: both readers on the raw bytes, both queries with their replies
+// arriving as datagrams (from the unit or from a third party) and as a serial stream, and the
+// session applying what the state query took.
 #include "fuzz/harnesses.h"
 #include "fuzz/replay_link.h"
 
+#include "link/task_queue.h"
 #include "matrix/core/matrix_queries.h"
+#include "matrix/core/matrix_session.h"
 
 #include <optional>
 
@@ -14,36 +17,35 @@ namespace {
 const Ipv4Address kUnitAddress{{10, 0, 0, 7}, 7000};
 const Ipv4Address kThirdParty{{10, 0, 0, 8}, 7000};
 
-void CheckAndApply(const std::optional<MatrixStateReply>& reply) {
-    if (!reply) {
-        return;
-    }
-    // A name of at most 32 bytes is at most 16 code units.
-    if (reply->name && reply->name->size() > kMatrixNameMaxBytes / 2) {
+// A name of at most 32 bytes is at most 16 code units.
+void CheckName(const std::optional<std::u16string>& name) {
+    if (name && name->size() > kMatrixNameMaxBytes / 2) {
         __builtin_trap();
     }
-    MatrixModel model;
-    bool locked = false;
-    std::uint8_t dhcp = 0;
-    std::u16string customName;
-    ApplyMatrixState(*reply, {model, locked, dhcp, customName});
 }
 
-void CheckAndApply(const std::optional<BacklightReply>& reply) {
+void Check(const std::optional<MatrixStateReply>& reply) {
     if (reply) {
-        MatrixModel model;
-        ApplyBacklight(*reply, model);
+        CheckName(reply->name);
     }
+}
+
+// Any two bytes are a backlight reply; there is nothing to hold it to.
+void Check(const std::optional<BacklightReply>&) {}
+
+DeviceEntry Unit() {
+    DeviceEntry unit;
+    unit.SetIp("10.0.0.7");
+    unit.typeCode = kTypeMatrixSwitcher;
+    unit.unitAddress = 1;
+    return unit;
 }
 
 // One query on both media: the pieces as datagrams, each from the unit or from a third party as
 // the bits of `senders` say, then the same pieces as the serial line's chunks.
 template <typename Result, typename Query>
 void RunQuery(Query query, const std::vector<std::span<const std::uint8_t>>& pieces, std::uint8_t senders) {
-    DeviceEntry unit;
-    unit.SetIp("10.0.0.7");
-    unit.typeCode = kTypeMatrixSwitcher;
-    unit.unitAddress = 1;
+    const DeviceEntry unit = Unit();
 
     ReplayLink lan(LinkMode::Lan);
     std::optional<Result> lanResult;
@@ -57,7 +59,7 @@ void RunQuery(Query query, const std::vector<std::span<const std::uint8_t>>& pie
     if (!lanResult || !lanResult->ran || answered != lanResult->reply.has_value()) {
         __builtin_trap();
     }
-    CheckAndApply(lanResult->reply);
+    Check(lanResult->reply);
 
     ReplayLink serial(LinkMode::Serial);
     DeviceEntry serialUnit = unit;
@@ -69,14 +71,38 @@ void RunQuery(Query query, const std::vector<std::span<const std::uint8_t>>& pie
     if (!serialResult || !serialResult->ran) {
         __builtin_trap();
     }
-    CheckAndApply(serialResult->reply);
+    Check(serialResult->reply);
+}
+
+// REFRESH on the LAN: whatever the state query took reaches the session's model, and the read ends.
+void ReadThroughSession(const std::vector<std::span<const std::uint8_t>>& pieces, std::uint8_t senders) {
+    ReplayLink lan(LinkMode::Lan);
+    DeviceTable devices;
+    devices.At(0) = Unit();
+    devices.SetSelectedIndex(0);
+    bool locked = false;
+    TaskQueue queue;
+    MatrixSession session(lan, devices, locked, queue);
+    bool ended = false;
+    session.ReadRouting({}, [&ended](bool) { ended = true; });
+    bool answered = false;
+    for (std::size_t i = 0; i < pieces.size() && !answered; ++i) {
+        const bool fromUnit = ((senders >> (i % 8)) & 1) == 0;
+        answered = lan.FeedDatagrams({pieces[i]}, fromUnit ? kUnitAddress : kThirdParty);
+    }
+    lan.End(answered ? ExchangeOutcome::Completed : ExchangeOutcome::WindowEnded);
+    queue.RunPending();
+    if (!ended) {
+        __builtin_trap();
+    }
+    CheckName(session.Name());
 }
 
 } // namespace
 
 void FuzzMatrixReplies(std::span<const std::uint8_t> input) {
-    CheckAndApply(ReadMatrixStateReply(input));
-    CheckAndApply(ReadBacklightReply(input));
+    Check(ReadMatrixStateReply(input));
+    Check(ReadBacklightReply(input));
     if (input.empty()) {
         return;
     }
@@ -85,6 +111,7 @@ void FuzzMatrixReplies(std::span<const std::uint8_t> input) {
     const auto pieces = Pieces(input.subspan(1));
     RunQuery<MatrixStateRead>(&QueryMatrixState, pieces, senders);
     RunQuery<BacklightRead>(&QueryBacklight, pieces, senders);
+    ReadThroughSession(pieces, senders);
 }
 
 } // namespace brenvik::fuzz

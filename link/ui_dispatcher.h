@@ -1,17 +1,20 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 
 namespace brenvik {
 
-// Hands work from the status receiver thread to the UI thread, which owns the state record and
-// the controls. Post may be called from any thread; tasks run on the UI thread in the order
-// posted. The Qt side binds the queued call to the page object, so tasks posted after the page
-// is gone are dropped, never run.
+// Hands work to the thread that owns a unit's record (the UI thread in the console, the main
+// thread in brenvik-ctl). Post may be called from any thread, the link's included; tasks run on the
+// owning thread in the order posted. PostAfter is called on the owning thread only and runs the
+// task there once `delay` has passed, without holding up anything meanwhile. An implementation
+// drops the tasks still pending when it goes, never runs them.
 class UiDispatcher {
 public:
     virtual ~UiDispatcher() = default;
     virtual void Post(std::function<void()> task) = 0;
+    virtual void PostAfter(std::chrono::milliseconds delay, std::function<void()> task) = 0;
 };
 
 } // namespace brenvik

@@ -4,9 +4,9 @@
 
 #include "controls/screen_scale.h"
 #include "multiviewer/core/layout_geometry.h"
-#include "multiviewer/ui/layout_preview_painter.h"
 #include "multiviewer/core/multiviewer_state.h"
 #include "multiviewer/core/preview_placement.h"
+#include "multiviewer/ui/layout_preview_painter.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -60,7 +60,6 @@ MultiviewerState ReviewState(int code, const std::array<std::u16string_view, kWi
     state.meterAllOn = 1;
     state.formatStatusOn = 1;
     state.borderOn = 1;
-    state.pageType = 1;
     for (int n = 1; n <= kWindowCount; ++n) {
         const auto k = static_cast<std::size_t>(n - 1);
         // Windows show inputs in another order than their numbers, so a wrong lookup shows.
@@ -119,12 +118,14 @@ int main(int argc, char** argv) {
     }
 
     MultiviewerState switcher = ReviewState(42, kLongNames);
-    switcher.pageType = brenvik::kSwitcherPageType;
     for (int output = 1; output <= kWindowCount; ++output) {
         switcher.loopRoute.At(output) = static_cast<std::uint8_t>(kWindowCount + 1 - output);
     }
     switcher.switcherCells = brenvik::ComputeSwitcherCells(switcher.loopRoute);
-    written &= Save(painter96.Render(switcher), dir, QStringLiteral("switcher_96.png"));
-    written &= Save(painter144.Render(switcher), dir, QStringLiteral("switcher_144.png"));
+    using brenvik::PreviewKind;
+    written &=
+        Save(painter96.Render(switcher, PreviewKind::SwitcherGrid), dir, QStringLiteral("switcher_96.png"));
+    written &=
+        Save(painter144.Render(switcher, PreviewKind::SwitcherGrid), dir, QStringLiteral("switcher_144.png"));
     return written ? 0 : 1;
 }

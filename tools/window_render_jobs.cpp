@@ -4,12 +4,14 @@
 #include "app/console_pages.h"
 #include "app/main_window.h"
 #include "matrix/ui/matrix_page.h"
-#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/console_page.h"
+#include "multiviewer/ui/pages/page_type.h"
 #include "sim/demo_rack.h"
 #include "sim/loopback_endpoints.h"
 #include "sim/matrix_model.h"
+#include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
+#include "tests/support/silent_dialogs.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -26,12 +28,7 @@ namespace brenvik {
 namespace {
 
 // Boxes are answered OK and recorded nowhere: the renderer only looks.
-class SilentDialogs : public OperatorDialogs {
-public:
-    void ShowError(const std::string&) override {}
-    void DebugText(const std::string&) override {}
-    bool AskWarning(const std::string&) override { return true; }
-};
+using test::SilentDialogs;
 
 std::unique_ptr<sim::UnitSimulator> StartUnits(const Endpoints& endpoints, std::uint8_t switcherMode) {
     auto simulator = std::make_unique<sim::UnitSimulator>(endpoints);
@@ -60,6 +57,12 @@ enum class Shown {
 QImage RenderMainWindow(ScreenScale scale, Shown shown, std::uint8_t switcherMode) {
     const Endpoints endpoints = sim::LoopbackEndpoints(51000).value();
     auto simulator = StartUnits(endpoints, switcherMode);
+    if (shown == Shown::ReadingUnit) {
+        // The demo's multiviewer (its first unit) keeps silent to state queries, so the page is
+        // grabbed in its read whatever the machine's speed.
+        auto* multiviewer = static_cast<sim::MultiviewerModel*>(simulator->Unit(0).Behaviour());
+        simulator->Invoke([multiviewer] { multiviewer->SetAnswersStateQueries(false); });
+    }
     SilentDialogs dialogs;
     CVARNOLUX_16_VIEWDlg window({endpoints, scale, &dialogs});
     RegisterConsolePages(window);
@@ -142,7 +145,7 @@ QImage RenderConfigurePage(ScreenScale scale, bool serial) {
     unit.typeCode = kTypeMultiviewer;
     state.devices.At(0) = unit;
     state.devices.SetSelectedIndex(0);
-    state.multiviewer.networkDhcp = serial ? 1 : 0;
+    state.networkDhcp = serial ? 1 : 0;
     state.link.SetMode(serial ? LinkMode::Serial : LinkMode::Lan);
     state.baudRateChoice = 4;
     CClass_configure_argc_dlg page(state, dialogs, scale, {"/dev/ttyS0", "/dev/ttyUSB0", "/dev/ttyS1"});

@@ -1,8 +1,5 @@
 #pragma once
 
-#include "link/device_table.h"
-#include "link/unit_link.h"
-
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -10,7 +7,7 @@
 
 namespace brenvik {
 
-// The backlight time settings by value, as the page's list shows them.
+// The backlight time settings by value, by the names the operator sees for them.
 inline constexpr std::array<std::string_view, 5> kBacklightTimeTexts{"15s Dim", "60s Dim", "15s Off",
                                                                      "60s Off", "Always On"};
 inline constexpr std::uint8_t kBrightnessMax = 100;
@@ -19,11 +16,5 @@ inline constexpr std::uint8_t kBrightnessMax = 100;
 constexpr std::optional<int> BacklightTimePosition(std::uint8_t value) {
     return value < kBacklightTimeTexts.size() ? std::optional<int>(value) : std::nullopt;
 }
-
-// The two backlight settings. Nothing is sent while the console is locked.
-void SetBacklightTime(UnitLink& link, const std::optional<DeviceEntry>& unit, bool consoleLocked,
-                      std::uint8_t value);
-void SetBacklightBrightness(UnitLink& link, const std::optional<DeviceEntry>& unit, bool consoleLocked,
-                            std::uint8_t value);
 
 } // namespace brenvik

@@ -10,9 +10,9 @@ namespace brenvik {
 inline constexpr std::size_t kMatrixPorts = 8;
 using MatrixRouting = std::array<std::uint8_t, kMatrixPorts>;
 
-// What the console knows of the matrix switcher it talks to. Owned by the console state so it
-// survives the page: the routing this console last sent, the routing the unit last reported (or
-// the last routing command set), and the backlight settings.
+// What the console knows of the matrix switcher it talks to, owned by its MatrixSession: the
+// routing this console last sent, the routing the unit last reported (or the last routing command
+// set), and the backlight settings.
 struct MatrixModel {
     MatrixRouting sentRouting{};          // per output, the input this console last routed to it; 0 = none
     MatrixRouting statusRouting{};        // per output, the input reported by the unit or last routed

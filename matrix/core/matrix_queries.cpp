@@ -31,7 +31,7 @@ bool HasOpcode(std::span<const std::uint8_t> bytes, std::uint8_t opcode) {
 
 bool Ran(ExchangeOutcome outcome) {
     // A LAN socket that could not be had still counts as a query that ran (and found no reply):
-    // the page repaints from what it holds.
+    // the console goes on with what it holds.
     return (RequestSent(outcome) && outcome != ExchangeOutcome::Cancelled) ||
            outcome == ExchangeOutcome::SocketUnavailable;
 }
@@ -119,22 +119,6 @@ void QueryBacklight(UnitLink& link, const std::optional<DeviceEntry>& unit, std:
                     std::function<void(BacklightRead)> done) {
     StartQuery<BacklightReply>(link, unit, std::move(cancel), BuildQueryBacklight(link.LinkByte()),
                                kBacklightReplySize, &ReadBacklightReply, std::move(done));
-}
-
-std::u16string ApplyMatrixState(const MatrixStateReply& reply, const MatrixStateTargets& targets) {
-    targets.model.statusRouting = reply.routing;
-    targets.consoleLocked = reply.locked;
-    targets.networkDhcp = reply.addressMode;
-    if (!reply.name) {
-        return u"Custom Name";
-    }
-    targets.customName = *reply.name;
-    return *reply.name;
-}
-
-void ApplyBacklight(const BacklightReply& reply, MatrixModel& model) {
-    model.backlightTime = reply.time;
-    model.backlightBrightness = reply.brightness;
 }
 
 } // namespace brenvik

@@ -51,7 +51,7 @@ inline constexpr std::chrono::milliseconds kMatrixSerialReplyWindow{620};
 
 template <typename Reply> struct MatrixQueryResult {
     // False when nothing went out: the serial port is closed, no unit is selected, or the query
-    // was cancelled. The page then repaints nothing.
+    // was cancelled. Nothing is then taken from it.
     bool ran = false;
     std::optional<Reply> reply; // nothing when no reply came in time
 };
@@ -66,18 +66,5 @@ void QueryMatrixState(UnitLink& link, const std::optional<DeviceEntry>& unit, st
                       std::function<void(MatrixStateRead)> done);
 void QueryBacklight(UnitLink& link, const std::optional<DeviceEntry>& unit, std::stop_token cancel,
                     std::function<void(BacklightRead)> done);
-
-// What a state reply changes besides the model: the lock, the address mode and the unit's name.
-struct MatrixStateTargets {
-    MatrixModel& model;
-    bool& consoleLocked;
-    std::uint8_t& networkDhcp;
-    std::u16string& customName;
-};
-
-// Stores a state reply. Returns the text for the custom name field: the unit's name, or
-// "Custom Name" (the stored name then stays) when the reply carried none.
-std::u16string ApplyMatrixState(const MatrixStateReply& reply, const MatrixStateTargets& targets);
-void ApplyBacklight(const BacklightReply& reply, MatrixModel& model);
 
 } // namespace brenvik

@@ -1,21 +1,19 @@
 #pragma once
 
-#include "link/device_table.h"
 #include "link/frame.h"
-#include "link/unit_link.h"
 #include "matrix/core/matrix_model.h"
 
 #include <bitset>
 #include <cstdint>
-#include <optional>
 
 namespace brenvik {
 
 // How a routing command ended.
 enum class RoutingOutcome : std::uint8_t {
     Sent,            // the text is on its way to the unit
-    NothingToSend,   // APPLY with no output marked
+    NothingToSend,   // APPLY with no output marked, or an input that is none of 1..8
     LinkUnavailable, // the link cannot carry it; the model holds the new routing all the same
+    Locked,          // the console is locked: nothing stored, nothing sent
 };
 
 // Outputs as a set: bit m - 1 for output m.
@@ -27,13 +25,5 @@ using MatrixOutputs = std::bitset<kMatrixPorts>;
 Frame MatrixApplyText(std::uint8_t input, MatrixOutputs outputs);
 Frame MatrixOneToAllText(std::uint8_t input);
 Frame MatrixOneToOneText();
-
-// Each updates the model first (the sent and the status routing both), then queues the text. The
-// model stays updated when the text cannot go.
-RoutingOutcome MatrixApply(UnitLink& link, const std::optional<DeviceEntry>& unit, MatrixModel& model,
-                           std::uint8_t input, MatrixOutputs outputs);
-RoutingOutcome MatrixOneToAll(UnitLink& link, const std::optional<DeviceEntry>& unit, MatrixModel& model,
-                              std::uint8_t input);
-RoutingOutcome MatrixOneToOne(UnitLink& link, const std::optional<DeviceEntry>& unit, MatrixModel& model);
 
 } // namespace brenvik

@@ -1,9 +1,9 @@
 #include "matrix/ui/matrix_page.h"
 
 #include "matrix/core/matrix_backlight.h"
-#include "matrix/core/matrix_pictures.h"
 #include "matrix/core/matrix_routing.h"
 #include "matrix/ui/brightness_track_bar.h"
+#include "matrix/ui/matrix_pictures.h"
 
 #include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
@@ -111,8 +111,6 @@ CClass_matrix_child::CClass_matrix_child(QWidget* parent, MatrixPageContext cont
     QFont text = font();
     text.setPixelSize(m_context.scale.Y(kTextPixels));
     setFont(text);
-    m_context.model.backlightTime = 0;
-    m_context.model.backlightBrightness = 0;
     m_context.pageState.selectedInput = 0;
     // Every action button starts grey, so the highlight memory starts with none; otherwise a
     // button last highlighted on an earlier page would never light up again.
@@ -123,12 +121,34 @@ CClass_matrix_child::CClass_matrix_child(QWidget* parent, MatrixPageContext cont
     m_refreshPressed.setInterval(kRefreshPressedTime);
     connect(&m_refreshPressed, &QTimer::timeout, this, [this] { ShowPicture(m_refresh, pic::kRefresh); });
 
+    m_context.session.AddObserver(*this);
     StartInitialRead();
 }
 
 CClass_matrix_child::~CClass_matrix_child() {
+    m_context.session.RemoveObserver(*this);
     // A query still under way is cancelled on the link and its result dropped.
     m_query.reset();
+}
+
+void CClass_matrix_child::MatrixChanged(const MatrixChange& change) {
+    switch (change.field) {
+    case MatrixField::Routing:
+        PaintRouting(change.index);
+        break;
+    case MatrixField::Backlight:
+        ShowBacklight();
+        break;
+    case MatrixField::Lock:
+        m_context.showLock(m_context.consoleLocked);
+        break;
+    case MatrixField::AddressMode:
+        m_context.showAddressMode(m_context.session.AddressMode());
+        break;
+    case MatrixField::Name:
+        m_context.showName(m_context.session.Name());
+        break;
+    }
 }
 
 PictureButton* CClass_matrix_child::AddButton(int controlId, const QString& name, QRect geometry, int picture,
@@ -245,26 +265,21 @@ void CClass_matrix_child::PlaceControls() {
     m_brightnessText->setGeometry(scale.Rect(kBrightnessTextRect.x(), kBrightnessTextRect.y(),
                                              kBrightnessTextRect.width(), kBrightnessTextRect.height()));
     ApplyPageFieldColours(*m_brightnessText);
-    // Until the unit answers the controls show where the page starts: "15s Dim" and 0.
-    ShowBacklight();
 }
 
 void CClass_matrix_child::StartInitialRead() {
-    // Both reads are queued at once and run one after the other on the link thread; the page is
-    // filled in when the second ends.
+    // The session starts the backlight from zero and says so, so until the unit answers the
+    // controls show "15s Dim" and 0; the replies then fill the page in as they come.
     m_query = std::make_unique<BackgroundOperation>(window(), [this](bool reading) { ShowReading(reading); });
-    const std::optional<DeviceEntry> unit = m_context.devices.Selected();
-    m_query->Run<InitialRead>(
-        [this, unit](std::stop_token cancel, std::function<void(InitialRead)> done) {
-            auto read = std::make_shared<InitialRead>();
-            QueryMatrixState(m_context.link, unit, cancel,
-                             [read](MatrixStateRead state) { read->state = state; });
-            QueryBacklight(m_context.link, unit, cancel, [read, done](BacklightRead backlight) {
-                read->backlight = backlight;
-                done(*read);
-            });
+    m_query->Run<bool>(
+        [this](std::stop_token cancel, std::function<void(bool)> done) {
+            m_context.session.ReadUnit(std::move(cancel), std::move(done));
         },
-        [this](InitialRead read) { FinishInitialRead(read); });
+        [this](bool ran) {
+            FinishRead(ran);
+            m_initialised = true;
+            emit initialised();
+        });
 }
 
 void CClass_matrix_child::ShowReading(bool reading) {
@@ -278,57 +293,34 @@ QRect CClass_matrix_child::ReadingRect() const {
                                 kReadingRect.height());
 }
 
-void CClass_matrix_child::TakeStateReply(const MatrixStateRead& read) {
-    if (read.reply) {
-        const std::u16string nameText =
-            ApplyMatrixState(*read.reply, {m_context.model, m_context.consoleLocked, m_context.networkDhcp,
-                                           m_context.customName});
-        m_context.showCustomNameText(nameText);
+void CClass_matrix_child::FinishRead(bool ran) {
+    if (ran) {
+        m_context.dialogs.DebugText("read matrix \n");
     }
-    m_context.dialogs.DebugText("read matrix \n");
-    PaintStatusRow();
-}
-
-void CClass_matrix_child::FinishInitialRead(const InitialRead& read) {
-    if (read.state.ran) {
-        TakeStateReply(read.state);
-    }
-    if (read.backlight.reply) {
-        ApplyBacklight(*read.backlight.reply, m_context.model);
-    }
-    ShowBacklight();
-    m_initialised = true;
-    emit initialised();
 }
 
 void CClass_matrix_child::ShowBacklight() {
-    MatrixModel& model = m_context.model;
-    const QSignalBlocker quietList(m_backlightTime);
-    m_backlightTime->setCurrentIndex(BacklightTimePosition(model.backlightTime).value_or(-1));
+    const MatrixModel& model = m_context.session.Model();
+    {
+        const QSignalBlocker quietList(m_backlightTime);
+        m_backlightTime->setCurrentIndex(BacklightTimePosition(model.backlightTime).value_or(-1));
+    }
     {
         const QSignalBlocker quietBar(m_brightness);
         m_brightness->setValue(std::min<int>(model.backlightBrightness, kBrightnessMax));
     }
-    // The bar holds at most 100; the model and the text take what the bar shows.
-    model.backlightBrightness = static_cast<std::uint8_t>(m_brightness->value());
-    m_brightnessText->setText(BrightnessText(model.backlightBrightness));
+    // The bar holds at most 100; the text says what the bar shows.
+    m_brightnessText->setText(BrightnessText(m_brightness->value()));
 }
 
 void CClass_matrix_child::OnRefresh() {
     ShowPicture(m_refresh, pic::kRefreshPressed);
     m_refreshPressed.start();
-    const std::optional<DeviceEntry> unit = m_context.devices.Selected();
-    m_query->Run<MatrixStateRead>(
-        [this, unit](std::stop_token cancel, std::function<void(MatrixStateRead)> done) {
-            QueryMatrixState(m_context.link, unit, std::move(cancel), std::move(done));
+    m_query->Run<bool>(
+        [this](std::stop_token cancel, std::function<void(bool)> done) {
+            m_context.session.ReadRouting(std::move(cancel), std::move(done));
         },
-        [this](MatrixStateRead read) { FinishRefresh(read); });
-}
-
-void CClass_matrix_child::FinishRefresh(const MatrixStateRead& read) {
-    if (read.ran) {
-        TakeStateReply(read);
-    }
+        [this](bool ran) { FinishRead(ran); });
 }
 
 void CClass_matrix_child::SelectInput(std::uint8_t input) {
@@ -356,27 +348,45 @@ void CClass_matrix_child::ToggleOutput(std::uint8_t output) {
     PaintOutputRow(page.selectedInput);
 }
 
+void CClass_matrix_child::PaintRouting(int output) {
+    const std::uint8_t selected = m_context.pageState.selectedInput;
+    if (pic::IsPort(output)) {
+        const auto index = static_cast<std::size_t>(output - 1);
+        PaintOutputKey(index, selected);
+        PaintStatusKey(index);
+    } else {
+        for (std::size_t m = 0; m < kMatrixPorts; ++m) {
+            PaintOutputKey(m, selected);
+            PaintStatusKey(m);
+        }
+    }
+    emit statusRowPainted();
+}
+
 void CClass_matrix_child::PaintOutputRow(std::uint8_t input) {
-    const MatrixModel& model = m_context.model;
-    const MatrixPageState& page = m_context.pageState;
     for (std::size_t m = 0; m < kMatrixPorts; ++m) {
-        const bool lit = input != 0 && (model.sentRouting[m] == input || page.pendingRouting[m] == input);
-        ShowPicture(m_outputs[m], pic::Key(static_cast<int>(m) + 1, lit));
+        PaintOutputKey(m, input);
     }
 }
 
-void CClass_matrix_child::PaintStatusRow() {
-    for (std::size_t m = 0; m < kMatrixPorts; ++m) {
-        // A value that is no input number leaves the key as it is, name and all.
-        const std::uint8_t input = m_context.model.statusRouting[m];
-        if (const auto picture = pic::StatusKey(input)) {
-            ShowPicture(m_status[m], *picture);
-            m_status[m]->setAccessibleName(QString::fromLatin1(kStatusRow.name).arg(m + 1) +
-                                           QStringLiteral(": input %1").arg(static_cast<int>(input)));
-        }
+void CClass_matrix_child::PaintOutputKey(std::size_t index, std::uint8_t input) {
+    const bool lit = input != 0 && (m_context.session.Model().sentRouting[index] == input ||
+                                    m_context.pageState.pendingRouting[index] == input);
+    ShowPicture(m_outputs[index], pic::Key(static_cast<int>(index) + 1, lit));
+}
+
+void CClass_matrix_child::PaintStatusKey(std::size_t index) {
+    // Only a key whose input changed is touched: a state reply repaints the keys it changes, not
+    // the row. A value that is no input number leaves the key as it is, name and all.
+    const std::uint8_t input = m_context.session.Model().statusRouting[index];
+    const auto picture = pic::StatusKey(input);
+    if (input == m_statusShown[index] || !picture) {
+        return;
     }
-    m_context.showLock(m_context.consoleLocked);
-    emit statusRowPainted();
+    ShowPicture(m_status[index], *picture);
+    m_status[index]->setAccessibleName(QString::fromLatin1(kStatusRow.name).arg(index + 1) +
+                                       QStringLiteral(": input %1").arg(static_cast<int>(input)));
+    m_statusShown[index] = input;
 }
 
 PictureButton* CClass_matrix_child::ActionButton(MatrixAction action) const {
@@ -426,10 +436,8 @@ void CClass_matrix_child::OnApply() {
     for (std::size_t m = 0; m < kMatrixPorts; ++m) {
         marked.set(m, page.pendingRouting[m] == page.selectedInput);
     }
-    if (MatrixApply(m_context.link, m_context.devices.Selected(), m_context.model, page.selectedInput,
-                    marked) == RoutingOutcome::Sent) {
-        PaintStatusRow();
-    }
+    // The session tells the page of the outputs it routed, which repaints them.
+    m_context.session.Apply(page.selectedInput, marked);
 }
 
 void CClass_matrix_child::OnOneToAll() {
@@ -440,11 +448,7 @@ void CClass_matrix_child::OnOneToAll() {
     if (page.highlightedAction != MatrixAction::OneToAll) {
         HighlightAction(MatrixAction::OneToAll);
     }
-    if (MatrixOneToAll(m_context.link, m_context.devices.Selected(), m_context.model, page.selectedInput) ==
-        RoutingOutcome::Sent) {
-        PaintOutputRow(page.selectedInput);
-        PaintStatusRow();
-    }
+    m_context.session.OneToAll(page.selectedInput);
 }
 
 void CClass_matrix_child::OnOneToOne() {
@@ -455,36 +459,32 @@ void CClass_matrix_child::OnOneToOne() {
     if (page.highlightedAction != MatrixAction::OneToOne) {
         HighlightAction(MatrixAction::OneToOne);
     }
-    if (MatrixOneToOne(m_context.link, m_context.devices.Selected(), m_context.model) ==
-        RoutingOutcome::Sent) {
+    // Once the text is on its way no input stays selected; the rows have been repainted already.
+    if (m_context.session.OneToOne() == RoutingOutcome::Sent) {
         if (pic::IsPort(page.selectedInput)) {
             ShowPicture(m_inputs[page.selectedInput - 1U], pic::Key(page.selectedInput, false));
         }
         PaintOutputRow(0);
         page.selectedInput = 0;
-        PaintStatusRow();
     }
 }
 
 void CClass_matrix_child::OnBacklightTimeChosen(int position) {
-    if (m_context.consoleLocked || position < 0) {
-        return;
+    // While locked the list keeps showing the operator's choice; the session takes none.
+    if (position >= 0) {
+        m_context.session.SetBacklightTime(static_cast<std::uint8_t>(position));
     }
-    m_context.model.backlightTime = static_cast<std::uint8_t>(position);
-    SetBacklightTime(m_context.link, m_context.devices.Selected(), m_context.consoleLocked,
-                     m_context.model.backlightTime);
 }
 
 void CClass_matrix_child::OnBrightnessShown(int position) {
-    m_context.model.backlightBrightness = static_cast<std::uint8_t>(position);
+    // The text follows the bar also while the console is locked and the model does not.
     m_brightnessText->setText(BrightnessText(position));
+    m_context.session.MoveBacklightBrightness(static_cast<std::uint8_t>(position));
 }
 
 void CClass_matrix_child::OnBrightnessReleased(int position) {
-    m_context.model.backlightBrightness = static_cast<std::uint8_t>(position);
     m_context.dialogs.DebugText(QString::asprintf("send data is %d \n", position).toStdString());
-    SetBacklightBrightness(m_context.link, m_context.devices.Selected(), m_context.consoleLocked,
-                           m_context.model.backlightBrightness);
+    m_context.session.SetBacklightBrightness(static_cast<std::uint8_t>(position));
 }
 
 void CClass_matrix_child::keyPressEvent(QKeyEvent* event) {

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "link/device_table.h"
-#include "link/unit_link.h"
 #include "matrix/core/matrix_model.h"
-#include "matrix/core/matrix_page_state.h"
-#include "matrix/core/matrix_queries.h"
+#include "matrix/core/matrix_session.h"
+#include "matrix/ui/matrix_page_state.h"
 
 #include "controls/operator_dialogs.h"
 #include "controls/screen_scale.h"
@@ -17,6 +15,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QComboBox;
@@ -30,16 +29,14 @@ class PictureButton;
 
 // What the matrix page works with; all of it outlives the page.
 struct MatrixPageContext {
-    UnitLink& link;
-    const DeviceTable& devices;
-    MatrixModel& model;
+    MatrixSession& session;
     MatrixPageState& pageState;
-    bool& consoleLocked;        // the reply to a state query sets or clears it
-    std::uint8_t& networkDhcp;  // the unit's address mode, from the same reply
-    std::u16string& customName; // the unit's name, from the same reply
-    // The main window's custom name field and lock button, which a state reply brings up to date.
-    std::function<void(const std::u16string& text)> showCustomNameText;
+    const bool& consoleLocked; // the session's state replies set or clear it
+    // What the main window shows of the unit: its name, the lock and the address mode, brought up
+    // to date as the session tells the page of them.
+    std::function<void(const std::optional<std::u16string>& name)> showName;
     std::function<void(bool locked)> showLock;
+    std::function<void(std::uint8_t addressMode)> showAddressMode;
     OperatorDialogs& dialogs;
     ScreenScale scale;
 };
@@ -47,8 +44,9 @@ struct MatrixPageContext {
 // The page of an 8 x 8 matrix switcher: a row of input keys, a row of output keys that mark
 // outputs for the selected input, a row of status keys showing what the unit routes, the three
 // routing actions, REFRESH, and the backlight time and brightness. Shown at once; the unit is read
-// on the link thread while the page refuses input and says so.
-class CClass_matrix_child : public QWidget {
+// on the link thread while the page refuses input and says so. The page shows the session's model
+// and repaints what the session says has changed; the operator's actions go to the session.
+class CClass_matrix_child : public QWidget, private MatrixObserver {
     Q_OBJECT
 
 public:
@@ -72,7 +70,7 @@ public:
 
 signals:
     void initialised();
-    // The status row has been repainted from the model (after a state query, or a routing action).
+    // The status row has been repainted from the model (after a state reply, or a routing action).
     void statusRowPainted();
 
 protected:
@@ -83,10 +81,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    struct InitialRead {
-        MatrixStateRead state;
-        BacklightRead backlight;
-    };
+    void MatrixChanged(const MatrixChange& change) override;
 
     void PlaceControls();
     // `name` is what a screen reader calls the button; its picture shows it only to the eye.
@@ -95,15 +90,16 @@ private:
     void ShowPicture(PictureButton* button, int picture);
 
     void StartInitialRead();
-    void FinishInitialRead(const InitialRead& read);
-    void FinishRefresh(const MatrixStateRead& read);
-    void TakeStateReply(const MatrixStateRead& read);
+    void FinishRead(bool ran);
     void ShowReading(bool reading);
     QRect ReadingRect() const;
     void ShowBacklight();
 
+    // Output `output` (1..8), or every output for 0: its output key and its status key.
+    void PaintRouting(int output);
     void PaintOutputRow(std::uint8_t input);
-    void PaintStatusRow();
+    void PaintOutputKey(std::size_t index, std::uint8_t input);
+    void PaintStatusKey(std::size_t index);
     void HighlightAction(MatrixAction action);
     void ShowActionsNormal();
     PictureButton* ActionButton(MatrixAction action) const;
@@ -117,6 +113,8 @@ private:
     std::array<PictureButton*, kMatrixPorts> m_inputs{};
     std::array<PictureButton*, kMatrixPorts> m_outputs{};
     std::array<PictureButton*, kMatrixPorts> m_status{};
+    // The input each status key shows; 0 while it shows its own grey key.
+    std::array<std::uint8_t, kMatrixPorts> m_statusShown{};
     PictureButton* m_apply = nullptr;
     PictureButton* m_oneToAll = nullptr;
     PictureButton* m_oneToOne = nullptr;

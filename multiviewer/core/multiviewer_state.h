@@ -41,10 +41,10 @@ template <typename T> struct PerWindow {
 
 // The console's picture of the open multiviewer's settings. The unit owns them; the record is
 // filled from the 789-byte state block, changed by the senders just before they send, and by the
-// unit's reports. Written only on the UI thread.
+// unit's reports, all through the unit's session (MultiviewerSession). Written only on the thread
+// that owns the session.
 struct MultiviewerState {
     std::array<std::uint8_t, kMultiviewerStateBlockSize> stateBlock{}; // last block received, raw
-    bool stateLoaded = false; // set by every state read; cleared by the console page's page switch
 
     std::uint8_t layoutCode = 0;
     std::uint8_t outputFormat = 0;
@@ -78,7 +78,6 @@ struct MultiviewerState {
     std::uint8_t umdColorInput = 0;     // colour page's input for the UMD colours, 0 = all
     std::uint8_t formatColorWindow = 0; // colour page's window for format and time code colours, 0 = all
     std::uint8_t meterWindow = 0;       // audio page's window, 0 = window 1
-    std::uint8_t pageType = 0;          // setting page shown by the console page, 0 = none
 
     // Derived drawing data, one entry per window number.
     PerWindow<Rgb> umdBackRgb;

@@ -293,9 +293,33 @@ std::span<const PreviewPlacement::Decoration> LayoutDecorations(std::uint8_t lay
     return {};
 }
 
-PreviewPlacement PlacePreview(const MultiviewerState& state) {
+bool PreviewDraws(MultiviewerField field) {
+    using F = MultiviewerField;
+    switch (field) {
+    case F::LayoutCode:
+    case F::WindowSource:
+    case F::LoopRoute:
+    case F::UmdOn:
+    case F::UmdAllOn:
+    case F::UmdTextColor:
+    case F::UmdBackColor:
+    case F::FormatTextColor:
+    case F::FormatBackColor:
+    case F::Border:
+    case F::FormatStatus:
+    case F::MeterOn:
+    case F::MeterAllOn:
+    case F::Signal:
+    case F::InputName:
+        return true;
+    default:
+        return false;
+    }
+}
+
+PreviewPlacement PlacePreview(const MultiviewerState& state, PreviewKind kind) {
     PreviewPlacement placement;
-    if (state.pageType == kSwitcherPageType) {
+    if (kind == PreviewKind::SwitcherGrid) {
         PlaceSwitcherGrid(state, placement);
         return placement;
     }

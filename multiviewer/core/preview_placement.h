@@ -1,5 +1,6 @@
 #pragma once
 
+#include "multiviewer/core/multiviewer_observer.h"
 #include "multiviewer/core/multiviewer_state.h"
 
 #include <array>
@@ -14,8 +15,9 @@ inline constexpr Rgb kFrameGrey{192, 192, 192};
 inline constexpr Rgb kWindowInside{57, 60, 65};
 inline constexpr Rgb kCanvasBackground{152, 152, 152};
 
-// The setting page whose preview is the switcher grid instead of the layout.
-inline constexpr std::uint8_t kSwitcherPageType = 5;
+// What the preview shows: the unit's layout (Multiviewer Mode), or the grid of its loop outputs
+// (Switcher Mode).
+enum class PreviewKind : std::uint8_t { Layout, SwitcherGrid };
 
 // Everything the layout preview draws, in drawing order, placed on the 720 x 480 canvas with the
 // unit's own integer arithmetic (divisions truncate toward zero). Every decision of the layout
@@ -76,6 +78,9 @@ std::span<const PreviewPlacement::Decoration> LayoutDecorations(std::uint8_t lay
 // Places the preview of the record as it stands: the switcher grid when the SWITCHER page is
 // shown, otherwise the windows of `windowRects` with the labels, meters and decorations of
 // `layoutCode`. A window whose `windowSource` is outside 1..16 gets no UMD label.
-PreviewPlacement PlacePreview(const MultiviewerState& state);
+PreviewPlacement PlacePreview(const MultiviewerState& state, PreviewKind kind = PreviewKind::Layout);
+
+// Whether the preview draws `field`: a change of it needs a redraw.
+bool PreviewDraws(MultiviewerField field);
 
 } // namespace brenvik

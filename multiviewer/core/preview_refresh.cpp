@@ -45,24 +45,20 @@ std::optional<std::uint8_t> ByWindow(const MultiviewerState& state, int window) 
 
 } // namespace
 
-void RefreshUmdBackColors(MultiviewerState& state, ConsoleView& view) {
+void RefreshUmdBackColors(MultiviewerState& state) {
     RefreshColours(state, state.umdBackRgb, &ByWindowSource<&MultiviewerState::umdBackColor>);
-    view.RedrawPreview();
 }
 
-void RefreshUmdTextColors(MultiviewerState& state, ConsoleView& view) {
+void RefreshUmdTextColors(MultiviewerState& state) {
     RefreshColours(state, state.umdTextRgb, &ByWindowSource<&MultiviewerState::umdTextColor>);
-    view.RedrawPreview();
 }
 
-void RefreshFormatBackColors(MultiviewerState& state, ConsoleView& view) {
+void RefreshFormatBackColors(MultiviewerState& state) {
     RefreshColours(state, state.formatBackRgb, &ByWindow<&MultiviewerState::formatBackColor>);
-    view.RedrawPreview();
 }
 
-void RefreshFormatTextColors(MultiviewerState& state, ConsoleView& view) {
+void RefreshFormatTextColors(MultiviewerState& state) {
     RefreshColours(state, state.formatTextRgb, &ByWindow<&MultiviewerState::formatTextColor>);
-    view.RedrawPreview();
 }
 
 void RefreshFormatTexts(MultiviewerState& state) {
@@ -75,26 +71,58 @@ void RefreshFormatTexts(MultiviewerState& state) {
     }
 }
 
-void RecomputeLayoutGeometry(MultiviewerState& state, ConsoleView& view) {
+void RecomputeLayoutGeometry(MultiviewerState& state) {
     state.windowRects = ComputeLayoutGeometry(state.layoutCode);
     RefreshFormatTexts(state);
-    view.RedrawPreview();
 }
 
 void RecomputeSwitcherCells(MultiviewerState& state) {
     state.switcherCells = ComputeSwitcherCells(state.loopRoute);
 }
 
-void RefreshPreviewAll(MultiviewerState& state, ConsoleView& view) {
+void RefreshDrawingData(MultiviewerState& state, MultiviewerField field) {
+    using F = MultiviewerField;
+    switch (field) {
+    case F::LayoutCode:
+        RecomputeLayoutGeometry(state);
+        break;
+    case F::WindowSource:
+        // A window's label takes the colours of the input it shows.
+        RefreshUmdBackColors(state);
+        RefreshUmdTextColors(state);
+        break;
+    case F::LoopRoute:
+        RecomputeSwitcherCells(state);
+        break;
+    case F::UmdTextColor:
+        RefreshUmdTextColors(state);
+        break;
+    case F::UmdBackColor:
+        RefreshUmdBackColors(state);
+        break;
+    case F::FormatTextColor:
+        RefreshFormatTextColors(state);
+        break;
+    case F::FormatBackColor:
+        RefreshFormatBackColors(state);
+        break;
+    case F::Signal:
+        RefreshFormatTexts(state);
+        break;
+    default:
+        break;
+    }
+}
+
+void RefreshAllDrawingData(MultiviewerState& state) {
     // The switcher cells follow loopRoute too, or the Switcher Mode preview would keep the routing
     // from before the unit replaced its settings.
     RecomputeSwitcherCells(state);
-    RecomputeLayoutGeometry(state, view);
-    RefreshUmdBackColors(state, view);
-    RefreshUmdTextColors(state, view);
-    RefreshFormatBackColors(state, view);
-    RefreshFormatTextColors(state, view);
-    view.RedrawPreview();
+    RecomputeLayoutGeometry(state);
+    RefreshUmdBackColors(state);
+    RefreshUmdTextColors(state);
+    RefreshFormatBackColors(state);
+    RefreshFormatTextColors(state);
 }
 
 } // namespace brenvik

@@ -62,7 +62,7 @@ bool StoreStateFrame(std::span<const std::uint8_t> frame, MultiviewerState& stat
     return true;
 }
 
-std::u16string DecodeStateBlock(const StateBlock& block, MultiviewerState& state) {
+std::optional<std::u16string> DecodeStateBlock(const StateBlock& block, MultiviewerState& state) {
     using namespace block_offset;
     const std::uint8_t flags = block[kFlags];
     const std::uint8_t audio = block[kAudio];
@@ -108,11 +108,14 @@ std::u16string DecodeStateBlock(const StateBlock& block, MultiviewerState& state
 
     const std::uint8_t customLength = block[kCustomNameLength];
     if (customLength > kCustomNameBytes) {
-        return std::u16string(kCustomNamePlaceholder);
+        return std::nullopt;
     }
     state.customName = FromUtf16le(
         std::span<const std::uint8_t>(block).subspan(kCustomName, kCustomNameBytes), customLength);
-    return state.customName.empty() ? std::u16string(kCustomNamePlaceholder) : state.customName;
+    if (state.customName.empty()) {
+        return std::nullopt;
+    }
+    return state.customName;
 }
 
 } // namespace brenvik

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -46,12 +47,10 @@ inline constexpr unsigned kSwitcherMode = 7;
 // The console uses at most 16 characters of a name, whatever length byte the unit sends.
 inline constexpr std::size_t kMaxNameBytes = 32;
 
-inline constexpr std::u16string_view kCustomNamePlaceholder = u"Custom Name";
-
 // Decodes the block into the record's fields (not stateBlock, not the derived drawing data).
-// Returns the text for the main window's custom name field: the unit's name, or "Custom Name"
-// when it is empty or its length byte is above 32 (customName then keeps its text).
-std::u16string DecodeStateBlock(const StateBlock& block, MultiviewerState& state);
+// Returns the unit's name; nothing when it is empty or its length byte is above 32 (customName
+// then keeps its text).
+std::optional<std::u16string> DecodeStateBlock(const StateBlock& block, MultiviewerState& state);
 
 // A whole-state frame that answered a serial search: its block (offsets 18..806) becomes the
 // record's raw stateBlock, not decoded; the next state read decodes it. A frame too short to hold

@@ -77,19 +77,4 @@ void QueryUnitState(UnitLink& link, const std::optional<DeviceEntry>& unit, std:
     link.StartExchange(unit, std::move(exchange), std::move(cancel));
 }
 
-bool ApplyStateRead(const StateRead& read, MultiviewerState& state, bool consoleLocked,
-                    MainWindowHooks& mainWindow) {
-    if (read.outcome == StateRead::Outcome::NotSent || read.outcome == StateRead::Outcome::Stopped) {
-        return false;
-    }
-    if (read.block) {
-        state.stateBlock = *read.block;
-    }
-    const std::u16string nameText = DecodeStateBlock(state.stateBlock, state);
-    state.stateLoaded = true;
-    mainWindow.ShowCustomNameText(nameText);
-    mainWindow.ShowLockPicture(consoleLocked ? kLockPictureLocked : kLockPictureUnlocked);
-    return true;
-}
-
 } // namespace brenvik

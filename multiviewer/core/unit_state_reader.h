@@ -2,7 +2,6 @@
 
 #include "link/device_table.h"
 #include "link/unit_link.h"
-#include "multiviewer/core/main_window_hooks.h"
 #include "multiviewer/core/multiviewer_state.h"
 #include "multiviewer/core/state_block.h"
 
@@ -30,17 +29,11 @@ struct StateRead {
     std::optional<StateBlock> block;
 };
 
-// The link half of ReadUnitState: queues query 0x0A to `unit` with the link's current link byte
+// The link half of a state read: queues query 0x0A to `unit` with the link's current link byte
 // and collects the answer within `wait`. `done` gets the read once, on the link thread (or at once
 // when the unit cannot be addressed), and must only hand it on; a cancel ends the wait at once
 // with Stopped. Touches neither the record nor any control.
 void QueryUnitState(UnitLink& link, const std::optional<DeviceEntry>& unit, std::stop_token cancel,
                     std::function<void(StateRead)> done, std::chrono::milliseconds wait = kStateReadWait);
-
-// The UI-thread half: stores an answered block, decodes the held block (also after a time-out),
-// sets stateLoaded and shows the custom name text and the lock picture. Returns false and changes
-// nothing when the query was never sent or was stopped.
-bool ApplyStateRead(const StateRead& read, MultiviewerState& state, bool consoleLocked,
-                    MainWindowHooks& mainWindow);
 
 } // namespace brenvik

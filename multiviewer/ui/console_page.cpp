@@ -1,16 +1,13 @@
 #include "multiviewer/ui/console_page.h"
 
-#include "multiviewer/core/page_type.h"
-#include "multiviewer/core/preview_refresh.h"
+#include "multiviewer/core/preview_placement.h"
 #include "multiviewer/ui/layout_preview.h"
+#include "multiviewer/ui/pages/page_type.h"
 
-#include "controls/background_operation.h"
 #include "controls/shade_picture_button.h"
 #include "res/skin.h"
 #include "res/skin_palette.h"
 
-#include <QContextMenuEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace brenvik {
@@ -54,12 +51,6 @@ const PageButtonEntry* FindPageButton(std::uint8_t pageType) {
     return nullptr;
 }
 
-// Shows a face of a page or mode button; a screen reader hears "selected" with the highlighted one.
-void ShowFace(PictureButton* button, int picture, bool selected) {
-    button->SetButtonPictureResource(picture);
-    button->setAccessibleDescription(selected ? QStringLiteral("selected") : QString());
-}
-
 // The preview's canvas sits at this point of the page, unscaled.
 constexpr int kPreviewAnchorX = 5;
 constexpr int kPreviewAnchorY = 40;
@@ -72,34 +63,26 @@ const std::string kLeavingSwitcherWarning = "Exiting Switcher Mode will default 
 
 } // namespace
 
-void PageUiDispatcher::Post(std::function<void()> task) {
-    QMetaObject::invokeMethod(m_page, std::move(task), Qt::QueuedConnection);
-}
-
 CClass_child_main_dlg::CClass_child_main_dlg(QWidget* parent, ConsolePageContext context)
-    : QWidget(parent), m_context(context),
-      m_commands(context.link, context.devices, context.state, context.consoleLocked, *this),
-      m_applier(context.state, *this, context.mainWindow, context.consoleLocked),
-      m_ui(this), m_settingContext{context.state,
-                                   m_commands,
-                                   context.consoleLocked,
-                                   context.scale,
-                                   static_cast<ConsoleView&>(*this),
-                                   context.link,
-                                   context.devices,
-                                   context.mainWindow} {
+    : UnitPage(parent), m_context(context), m_ui(this), m_changes(context.session),
+      m_settingContext{context.session, m_changes, context.consoleLocked, context.scale} {
     setObjectName(QStringLiteral("136"));
-    m_context.state.pageType = kPageNone;
     RegisterSettingPages(m_settingPages);
     PlaceControls();
+    connect(&m_changes, &MultiviewerSignals::fieldChanged, this, &CClass_child_main_dlg::OnFieldChanged);
+    connect(&m_changes, &MultiviewerSignals::replaced, this, [this] {
+        m_readSinceSwitch = true;
+        m_preview->Redraw();
+    });
     StartStateRead();
 }
 
 CClass_child_main_dlg::~CClass_child_main_dlg() {
-    // The receiver stops and joins before anything it posts to goes; the state read, if it still
-    // runs, is cancelled on the link and its result dropped.
+    // The receiver stops and joins first; the state read, if it still runs, is cancelled on the
+    // link, and so is any re-read of this unit with the reports held for it.
     m_receiver.reset();
     m_stateRead.reset();
+    m_context.session.CancelReread();
 }
 
 void CClass_child_main_dlg::PlaceControls() {
@@ -134,7 +117,7 @@ void CClass_child_main_dlg::PlaceControls() {
 
     m_pageArea = scale.Rect(750, 120, 490, 420);
 
-    m_preview = new LayoutPreview(this, m_context.state, scale);
+    m_preview = new LayoutPreview(this, m_context.session.State(), scale);
     m_preview->setObjectName(QStringLiteral("1013"));
     m_preview->move(kPreviewAnchorX, kPreviewAnchorY);
     // Until the unit's state has been read the record may still be another unit's.
@@ -144,40 +127,29 @@ void CClass_child_main_dlg::PlaceControls() {
 void CClass_child_main_dlg::StartStateRead() {
     // The unit's whole state comes first; the read waits up to 2000 ms on the link thread while the
     // window keeps painting, refuses input and says that the unit is being read.
-    m_stateRead =
-        std::make_unique<BackgroundOperation>(window(), [this](bool reading) { ShowReading(reading); });
-    const std::optional<DeviceEntry> unit = m_context.devices.Selected();
-    m_stateRead->Run<StateRead>(
-        [this, unit](std::stop_token cancel, std::function<void(StateRead)> done) {
-            QueryUnitState(m_context.link, unit, std::move(cancel), std::move(done));
+    m_stateRead = std::make_unique<BusyNotice>(
+        *this, BusyNotice::Look{QStringLiteral("Reading the unit\u2026"), m_pageArea, Qt::AlignCenter, false,
+                                m_context.scale.Y(16)});
+    m_stateRead->Run<RereadResult>(
+        [this](std::stop_token cancel, std::function<void(RereadResult)> done) {
+            m_context.session.Reread(RereadCause::Opening, std::move(cancel), std::move(done));
         },
-        [this](StateRead read) { FinishInitialisation(read); });
+        [this](RereadResult) { FinishInitialisation(); });
 }
 
-void CClass_child_main_dlg::ShowReading(bool reading) {
-    m_reading = reading;
-    update();
-}
-
-void CClass_child_main_dlg::FinishInitialisation(const StateRead& read) {
-    MultiviewerState& state = m_context.state;
-    ApplyStateRead(read, state, m_context.consoleLocked, m_context.mainWindow);
-    RecomputeSwitcherCells(state);
-    RecomputeLayoutGeometry(state, *this);
-    RefreshUmdBackColors(state, *this);
-    RefreshUmdTextColors(state, *this);
-    RefreshFormatBackColors(state, *this);
-    RefreshFormatTextColors(state, *this);
+void CClass_child_main_dlg::FinishInitialisation() {
     m_preview->show();
-
-    // The read has just set stateLoaded, so this first switch goes through even when locked.
-    if (state.switcherMode == 1) {
+    // The first page is the unit's mode; a read that could not be sent leaves the record as it
+    // was, and its mode decides.
+    m_readSinceSwitch = true;
+    if (m_context.session.State().switcherMode == 1) {
         OnSwitcherMode();
     } else {
         OnMultiviewerMode();
     }
 
-    m_receiver = StatusReceiverThread::Start(m_context.link, m_context.devices.Selected(), m_ui, m_applier);
+    m_receiver = StatusReceiverThread::Start(m_context.session.Link(), m_context.devices.Selected(), m_ui,
+                                             m_context.session);
     if (m_receiver == nullptr) {
         m_context.dialogs.DebugText("create socket fail\n");
     }
@@ -192,33 +164,27 @@ PictureButton* CClass_child_main_dlg::PageButton(std::uint8_t pageType) const {
 void CClass_child_main_dlg::ShowPageButtonImage(std::uint8_t pageType, bool selected) {
     const PageButtonEntry* entry = FindPageButton(pageType);
     if (entry != nullptr) {
-        ShowFace(PageButton(pageType), selected ? entry->selectedPicture : entry->normalPicture, selected);
+        // A screen reader hears "selected" with the highlighted face.
+        PageButton(pageType)->ShowDescribedPicture(selected ? entry->selectedPicture : entry->normalPicture);
     }
 }
 
 bool CClass_child_main_dlg::SwitchPage(std::uint8_t pageType) {
-    MultiviewerState& state = m_context.state;
-    if (m_lastPageType != kPageNone) {
-        if (pageType == kPageSwitcher && m_lastPageType != kPageSwitcher) {
-            if (!m_context.dialogs.AskWarning(kLeavingMultiviewerWarning)) {
-                return false;
-            }
-        } else if (pageType != kPageSwitcher && m_lastPageType == kPageSwitcher) {
-            if (!m_context.dialogs.AskWarning(kLeavingSwitcherWarning)) {
-                return false;
-            }
+    if (pageType == m_pageType) {
+        return false;
+    }
+    if (m_context.consoleLocked && !m_readSinceSwitch) {
+        return false;
+    }
+    const bool toSwitcher = pageType == kPageSwitcher;
+    if (m_pageType != kPageNone && toSwitcher != (m_pageType == kPageSwitcher)) {
+        if (!m_context.dialogs.AskWarning(toSwitcher ? kLeavingMultiviewerWarning : kLeavingSwitcherWarning)) {
+            return false;
         }
     }
-    if (state.stateLoaded) {
-        state.stateLoaded = false;
-    } else if (m_context.consoleLocked) {
-        return false;
-    }
-    if (pageType == state.pageType) {
-        return false;
-    }
+    m_readSinceSwitch = false;
 
-    ShowPageButtonImage(state.pageType, false);
+    ShowPageButtonImage(m_pageType, false);
     if (m_settingPage != nullptr) {
         m_settingPage->hide();
         delete m_settingPage;
@@ -229,61 +195,42 @@ bool CClass_child_main_dlg::SwitchPage(std::uint8_t pageType) {
         m_settingPage->setGeometry(m_pageArea);
         m_settingPage->show();
     }
-
-    state.pageType = pageType;
-    state.switcherMode = pageType == kPageSwitcher ? 1 : 0;
-    m_lastPageType = pageType;
+    m_pageType = pageType;
+    ShowMode();
     // The preview shows the switcher grid on the SWITCHER page and the layout on every other.
-    m_preview->Redraw();
-    m_commands.SetSwitcherMode(state.switcherMode);
+    m_preview->Show(toSwitcher ? PreviewKind::SwitcherGrid : PreviewKind::Layout);
+    m_context.session.SetSwitcherMode(toSwitcher ? 1 : 0);
     return true;
 }
 
 void CClass_child_main_dlg::OnMultiviewerMode() {
     SwitchPage(kPageLayout);
-    ShowFace(m_multiviewerMode, kPictureMultiviewerModeSelected, true);
-    ShowFace(m_switcherMode, kPictureSwitcherMode, false);
-    for (const PageButtonEntry& entry : kPageButtons) {
-        PageButton(entry.pageType)->setVisible(entry.pageType != kPageSwitcher);
-    }
 }
 
 void CClass_child_main_dlg::OnSwitcherMode() {
     SwitchPage(kPageSwitcher);
-    ShowFace(m_multiviewerMode, kPictureMultiviewerMode, false);
-    ShowFace(m_switcherMode, kPictureSwitcherModeSelected, true);
+}
+
+void CClass_child_main_dlg::ShowMode() {
+    const bool switcher = m_pageType == kPageSwitcher;
+    m_multiviewerMode->ShowDescribedPicture(switcher ? kPictureMultiviewerMode : kPictureMultiviewerModeSelected);
+    m_switcherMode->ShowDescribedPicture(switcher ? kPictureSwitcherModeSelected : kPictureSwitcherMode);
     for (const PageButtonEntry& entry : kPageButtons) {
-        PageButton(entry.pageType)->setVisible(entry.pageType == kPageSwitcher);
+        PageButton(entry.pageType)->setVisible((entry.pageType == kPageSwitcher) == switcher);
     }
 }
 
-void CClass_child_main_dlg::RedrawPreview() {
-    m_preview->Redraw();
-}
-
-void CClass_child_main_dlg::UpdatePage(const PageUpdate& update) {
-    if (m_settingPage != nullptr && update.pageType == m_context.state.pageType) {
-        m_settingPage->ApplyUpdate(update);
+void CClass_child_main_dlg::OnFieldChanged(const MultiviewerChange& change) {
+    if (PreviewDraws(change.field)) {
+        m_preview->Redraw();
     }
-}
-
-void CClass_child_main_dlg::mousePressEvent(QMouseEvent* event) {
-    event->accept();
-}
-
-void CClass_child_main_dlg::contextMenuEvent(QContextMenuEvent* event) {
-    event->accept();
 }
 
 void CClass_child_main_dlg::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawPixmap(rect(), Skin::Picture(kPictureBackground));
-    if (m_reading) {
-        painter.setPen(QColor(palette::kCaption));
-        QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(m_context.scale.Y(16));
-        painter.setFont(font);
-        painter.drawText(m_pageArea, Qt::AlignCenter, QStringLiteral("Reading the unit\u2026"));
+    if (m_stateRead != nullptr) {
+        m_stateRead->Paint(painter);
     }
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "multiviewer/core/console_view.h"
-#include "multiviewer/core/main_window_hooks.h"
-#include "multiviewer/core/multiviewer_commands.h"
+#include "multiviewer/core/multiviewer_session.h"
 #include "multiviewer/core/status_receiver_thread.h"
-#include "multiviewer/core/status_report_applier.h"
-#include "multiviewer/core/ui_dispatcher.h"
 
+#include "controls/busy_notice.h"
 #include "controls/operator_dialogs.h"
+#include "controls/qt_ui_dispatcher.h"
 #include "controls/screen_scale.h"
+#include "controls/unit_page.h"
+#include "multiviewer/ui/pages/multiviewer_signals.h"
 #include "multiviewer/ui/pages/setting_page_factory.h"
 
 #include <QPointer>
@@ -19,53 +19,43 @@
 
 namespace brenvik {
 
-class BackgroundOperation;
 class LayoutPreview;
 class PictureButton;
 
 // What the console page of a multiviewer works with; all of it outlives the page.
 struct ConsolePageContext {
-    UnitLink& link;
+    MultiviewerSession& session;
     const DeviceTable& devices;
-    MultiviewerState& state;
     const bool& consoleLocked;
-    MainWindowHooks& mainWindow;
     OperatorDialogs& dialogs;
     ScreenScale scale;
 };
 
-// Hands the status receiver's work to the UI thread, bound to the console page: a task still
-// queued when the page is destroyed is dropped with it.
-class PageUiDispatcher : public UiDispatcher {
-public:
-    explicit PageUiDispatcher(QObject* page) : m_page(page) {}
-    void Post(std::function<void()> task) override;
-
-private:
-    QObject* m_page;
-};
-
 // The console page of one multiviewer: the two mode buttons, the six page buttons, the layout
-// preview on the left, the setting page shown on the right, and the status receiver.
-class CClass_child_main_dlg : public QWidget, private ConsoleView {
+// preview on the left, the setting page shown on the right, and the status receiver. It opens with
+// a read of the unit's whole state, and then follows the session: the preview is redrawn when a
+// field it draws changes, the setting page shown refreshes its own controls.
+class CClass_child_main_dlg : public UnitPage {
     Q_OBJECT
 
 public:
     CClass_child_main_dlg(QWidget* parent, ConsolePageContext context);
     ~CClass_child_main_dlg() override;
 
-    // Shows the setting page of type n (1..6) unless the operator cancels a mode warning, the lock
-    // holds, or it is shown already. True when the page changed.
+    // Shows the setting page of type n (1..6) unless it is shown already, the lock holds (nothing is
+    // asked then), or the operator cancels the warning of a change of mode. True when the page
+    // changed. Right after a read of the unit the first switch goes through even while locked.
     bool SwitchPage(std::uint8_t pageType);
     void OnMultiviewerMode();
     void OnSwitcherMode();
 
     bool Initialised() const { return m_initialised; }
     // The unit's state is being read: the page says so and refuses input.
-    bool Reading() const { return m_reading; }
+    bool Reading() const { return m_stateRead != nullptr && m_stateRead->Busy(); }
     bool ReceiverRunning() const { return m_receiver != nullptr && m_receiver->Running(); }
-    MultiviewerCommands& Commands() { return m_commands; }
+    MultiviewerSession& Session() { return m_context.session; }
     LayoutPreview& Preview() { return *m_preview; }
+    std::uint8_t ShownPageType() const { return m_pageType; }
     QWidget* ShownSettingPage() const { return m_settingPage; }
     QRect PageArea() const { return m_pageArea; }
 
@@ -75,26 +65,21 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    // The page takes its own clicks: they never reach the main window's background (focus hand-
-    // over, window drag, its menu).
-    void mousePressEvent(QMouseEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    void RedrawPreview() override;
-    void UpdatePage(const PageUpdate& update) override;
-
+    void OnFieldChanged(const MultiviewerChange& change);
     void PlaceControls();
     void StartStateRead();
-    void FinishInitialisation(const StateRead& read);
-    void ShowReading(bool reading);
+    void FinishInitialisation();
     PictureButton* PageButton(std::uint8_t pageType) const;
     void ShowPageButtonImage(std::uint8_t pageType, bool selected);
+    // The mode buttons' faces and the page buttons of the mode of the page shown.
+    void ShowMode();
 
     ConsolePageContext m_context;
-    MultiviewerCommands m_commands;
-    StatusReportApplier m_applier;
-    PageUiDispatcher m_ui;
+    // Binds the receiver's reports to this page: those still queued when it goes are dropped.
+    QtUiDispatcher m_ui;
+    MultiviewerSignals m_changes;
     SettingPageFactory m_settingPages;
     SettingPageContext m_settingContext;
 
@@ -104,11 +89,13 @@ private:
     LayoutPreview* m_preview = nullptr;
     QRect m_pageArea;
     QPointer<SettingPage> m_settingPage;
-    std::uint8_t m_lastPageType = 0;
+    std::uint8_t m_pageType = 0; // the page shown, 0 = none yet
+    // A read of the unit was applied since the last page switch: the next one is let through
+    // while locked, so that the page follows the unit's mode.
+    bool m_readSinceSwitch = false;
     bool m_initialised = false;
 
-    bool m_reading = false;
-    std::unique_ptr<BackgroundOperation> m_stateRead; // the read of the unit's state at opening
+    std::unique_ptr<BusyNotice> m_stateRead; // the read of the unit's state at opening
     std::unique_ptr<StatusReceiverThread> m_receiver;
 };
 

@@ -16,6 +16,13 @@ void LayoutPreview::Redraw() {
     update();
 }
 
+void LayoutPreview::Show(PreviewKind kind) {
+    if (kind != m_kind) {
+        m_kind = kind;
+        Redraw();
+    }
+}
+
 const QImage& LayoutPreview::Canvas() {
     RepaintIfStale();
     return m_canvas;
@@ -25,7 +32,7 @@ void LayoutPreview::RepaintIfStale() {
     if (!m_stale) {
         return;
     }
-    m_painter.Paint(m_state, m_canvas);
+    m_painter.Paint(m_state, m_kind, m_canvas);
     m_stale = false;
     ++m_paintCount;
 }

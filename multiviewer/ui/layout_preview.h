@@ -22,6 +22,9 @@ public:
 
     // The record changed: the canvas is repainted before it is next shown.
     void Redraw();
+    // The layout, or the switcher grid; redraws when it changes.
+    void Show(PreviewKind kind);
+    PreviewKind Kind() const { return m_kind; }
     // The canvas as the record stands now (repainted here if it is stale).
     const QImage& Canvas();
     // How many times the canvas has been painted; for measuring and tests.
@@ -35,6 +38,7 @@ private:
 
     const MultiviewerState& m_state;
     LayoutPreviewPainter m_painter;
+    PreviewKind m_kind = PreviewKind::Layout;
     QImage m_canvas;
     bool m_stale = true;
     int m_paintCount = 0;

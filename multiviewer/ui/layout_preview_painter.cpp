@@ -57,18 +57,18 @@ QRect LayoutPreviewPainter::Scaled(const PreviewPlacement::Box& box) const {
     return m_scale.Rect(box.x, box.y, box.width, box.height);
 }
 
-QImage LayoutPreviewPainter::Render(const MultiviewerState& state) const {
+QImage LayoutPreviewPainter::Render(const MultiviewerState& state, PreviewKind kind) const {
     QImage image;
-    Paint(state, image);
+    Paint(state, kind, image);
     return image;
 }
 
-void LayoutPreviewPainter::Paint(const MultiviewerState& state, QImage& target) const {
+void LayoutPreviewPainter::Paint(const MultiviewerState& state, PreviewKind kind, QImage& target) const {
     const QSize size = CanvasSize();
     if (target.size() != size || target.format() != QImage::Format_RGB32) {
         target = QImage(size, QImage::Format_RGB32);
     }
-    const PreviewPlacement placement = PlacePreview(state);
+    const PreviewPlacement placement = PlacePreview(state, kind);
 
     QPainter painter(&target);
     painter.setFont(m_font);

@@ -23,8 +23,8 @@ public:
     const QFont& Font() const { return m_font; }
 
     // Repaints all of `target`, reallocating it when it is not an RGB32 image of CanvasSize().
-    void Paint(const MultiviewerState& state, QImage& target) const;
-    QImage Render(const MultiviewerState& state) const;
+    void Paint(const MultiviewerState& state, PreviewKind kind, QImage& target) const;
+    QImage Render(const MultiviewerState& state, PreviewKind kind = PreviewKind::Layout) const;
 
     // Writes one text of the preview at its canvas point, in the preview's font.
     void WriteText(QPainter& painter, const PreviewPlacement::Text& text) const;

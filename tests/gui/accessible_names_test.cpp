@@ -7,13 +7,12 @@
 #include "controls/color_button.h"
 #include "controls/picture_button.h"
 #include "matrix/ui/matrix_page.h"
-#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/console_page.h"
+#include "multiviewer/ui/pages/page_type.h"
 #include "sim/demo_rack.h"
 #include "sim/matrix_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
-#include "support/qt_wait.h"
 #include "support/recording_dialogs.h"
 
 #include <QAbstractItemView>
@@ -33,8 +32,6 @@
 
 namespace brenvik {
 namespace {
-
-using test::WaitUntil;
 
 // What a screen reader hears as the control's name or description.
 QString AccessibleText(QWidget* widget, QAccessible::Text kind) {
@@ -103,7 +100,7 @@ protected:
             }
         }
         auto* page = qobject_cast<Page*>(m_window->CurrentPage());
-        if (page == nullptr || !WaitUntil([page] { return page->Initialised(); })) {
+        if (page == nullptr || !QTest::qWaitFor([page] { return page->Initialised(); })) {
             return nullptr;
         }
         return page;

@@ -1,9 +1,9 @@
 #include "setting_page_harness.h"
 
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/pages/audio_page.h"
+#include "multiviewer/ui/pages/page_controls.h"
+#include "multiviewer/ui/pages/page_type.h"
 
 #include <QComboBox>
 #include <QRadioButton>
@@ -18,7 +18,6 @@ namespace {
 namespace pc = page_control;
 using test::Choose;
 using test::ExpectedFrame;
-using test::ShownPicture;
 
 constexpr std::uint8_t kOpcodeMeter = 0x37;
 constexpr std::uint8_t kOpcodeAudioSource = 0x39;
@@ -50,7 +49,7 @@ public:
     std::vector<int> Shown() {
         return {List(pc::kAudioSourceList)->currentIndex(),  List(pc::kMeterWindowList)->currentIndex(),
                 List(pc::kMeterChannelList)->currentIndex(), Radio(pc::kMeterOnRadio)->isChecked(),
-                Radio(pc::kMeterOffRadio)->isChecked(),      ShownPicture(AllMeters())};
+                Radio(pc::kMeterOffRadio)->isChecked(),      AllMeters()->ShownPicture()};
     }
 
     test::PageHarness harness;
@@ -154,10 +153,8 @@ TEST(AudioPageTest, ReportsChangeTheShownControlsAndSendNothing) {
     };
     AudioPage page;
     for (const ReportCase& c : cases) {
-        const int updates = page.harness.UpdatesApplied();
         page.harness.UnitReports(c.opcode, c.values);
-        ASSERT_TRUE(page.harness.WaitForUpdates(updates)) << int{c.opcode};
-        ASSERT_TRUE(test::WaitUntil([&] { return page.Shown() == c.shown; })) << int{c.opcode};
+        EXPECT_EQ(page.Shown(), c.shown) << int{c.opcode};
     }
     EXPECT_EQ(page.harness.State().meterWindow, 3);
     EXPECT_TRUE(page.harness.TakeSent().empty());
@@ -168,14 +165,14 @@ TEST(AudioPageTest, ReportsChangeTheShownControlsAndSendNothing) {
 TEST(AudioPageTest, CustomLoadShowsTheChosenWindowAndTheRadiosActOnIt) {
     AudioPage page;
     Choose(page.List(pc::kMeterWindowList), 4);
-    page.harness.State().meterChannel.At(5) = 0;
-    page.harness.State().meterOn.At(5) = 1;
-    const int updates = page.harness.UpdatesApplied();
-    page.harness.UnitReports(kOpcodeCustomLoaded, {});
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
-    EXPECT_EQ(page.Shown(), (std::vector<int>{0, 4, 5, 0, 1, pc::kAllMetersPictureOff}));
-    page.Radio(pc::kMeterOnRadio)->click();
-    EXPECT_EQ(page.harness.TakeSent().back(), ExpectedFrame(kOpcodeMeter, {5, 1}));
+    sim::MultiviewerSettings loaded = Meters();
+    loaded.windows[4].meterChannel = 0;
+    loaded.windows[4].meterOn = 1;
+    ASSERT_TRUE(page.harness.UnitReplacesSettings(loaded, kOpcodeCustomLoaded));
+    EXPECT_EQ(page.Shown(), (std::vector<int>{0, 4, 0, 1, 0, pc::kAllMetersPictureOff}));
+    page.harness.TakeSent();
+    page.Radio(pc::kMeterOffRadio)->click();
+    EXPECT_EQ(page.harness.TakeSent(), std::vector<Frame>{ExpectedFrame(kOpcodeMeter, {5, 0})});
 }
 
 // Settings replaced at the unit put the chosen window back on window 1.
@@ -187,9 +184,7 @@ TEST(AudioPageTest, ReplacedSettingsShowWindowOneAndTheNewValues) {
     replaced.windows[0].meterChannel = 6;
     replaced.allMetersOn = 1;
     replaced.audioSource = 8;
-    const int updates = page.harness.UpdatesApplied();
-    page.harness.UnitReplacesSettings(replaced);
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
+    ASSERT_TRUE(page.harness.UnitReplacesSettings(replaced));
     EXPECT_EQ(page.harness.State().meterWindow, 0);
     EXPECT_EQ(page.Shown(), (std::vector<int>{8, 0, 6, 1, 0, pc::kAllMetersPictureOn}));
 }

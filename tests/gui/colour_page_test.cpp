@@ -2,10 +2,12 @@
 
 #include "app/console_pages.h"
 #include "app/main_window.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/console_page.h"
 #include "multiviewer/ui/pages/colour_page.h"
+#include "multiviewer/ui/pages/page_controls.h"
+#include "multiviewer/ui/pages/page_type.h"
+#include "sim/unit_simulator.h"
+#include "support/loopback_ports.h"
 #include "support/recording_dialogs.h"
 
 #include <QComboBox>
@@ -21,12 +23,12 @@ namespace {
 namespace pc = page_control;
 using test::Choose;
 using test::ExpectedFrame;
+using test::kStateQuery;
 
 constexpr std::uint8_t kOpcodeUmdText = 0x3B;
 constexpr std::uint8_t kOpcodeFormatBack = 0x3E;
 constexpr std::uint8_t kOpcodeBorder = 0x3F;
 constexpr std::uint8_t kOpcodeTimecodeBack = 0x55;
-constexpr std::uint8_t kOpcodeQueryState = 0x0A;
 constexpr int kRed = 2;
 constexpr int kHalfTrans = 15;
 
@@ -167,13 +169,10 @@ TEST(ColourPageTest, ReportsSelectTheirTargetAndColourAndSendNothing) {
         {kOpcodeBorder, {1}, {{pc::kBorderList, 1}}},
     };
     for (const ReportCase& c : cases) {
-        const int updates = page.harness.UpdatesApplied();
         page.harness.UnitReports(c.opcode, c.values);
-        ASSERT_TRUE(page.harness.WaitForUpdates(updates)) << int{c.opcode};
-        ASSERT_TRUE(test::WaitUntil([&] {
-            return std::all_of(c.shown.begin(), c.shown.end(),
-                               [&](const auto& shown) { return page.Entry(shown.first) == shown.second; });
-        })) << int{c.opcode};
+        for (const auto& [list, entry] : c.shown) {
+            EXPECT_EQ(page.Entry(list), entry) << int{c.opcode} << " list " << list;
+        }
     }
     EXPECT_EQ(page.harness.State().umdColorInput, 4);
     EXPECT_EQ(page.harness.State().formatColorWindow, 7);
@@ -190,15 +189,11 @@ TEST(ColourPageTest, ReplacedSettingsRefreshSelectorsAndColours) {
     replaced.labels[0].textColour = 13;
     replaced.windows[0].formatTextColour = 10;
     replaced.borderOn = 1;
-    const int updates = page.harness.UpdatesApplied();
-    page.harness.UnitReplacesSettings(replaced);
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
+    ASSERT_TRUE(page.harness.UnitReplacesSettings(replaced));
     EXPECT_EQ(page.Entry(pc::kColourInputList), 0);
     EXPECT_EQ(page.Entry(pc::kColourWindowList), 0);
     EXPECT_EQ(page.ShownColours(), (std::vector<int>{13, 15, 10, 2, 1, 3, 4}));
-    const std::vector<Frame> sent = page.harness.TakeSent();
-    EXPECT_TRUE(
-        std::all_of(sent.begin(), sent.end(), [](const Frame& f) { return f[16] == kOpcodeQueryState; }));
+    EXPECT_EQ(page.harness.TakeSent(), std::vector<Frame>{kStateQuery});
 }
 
 // In the console window: another page in between and the COLORS page opens on the input and
@@ -225,7 +220,7 @@ TEST(ColourPageInConsoleTest, ReopeningKeepsTheSelections) {
     window.OpenUnitPage();
     auto* console = qobject_cast<CClass_child_main_dlg*>(window.CurrentPage());
     ASSERT_NE(console, nullptr);
-    ASSERT_TRUE(test::WaitUntil([console] { return console->Initialised(); }));
+    ASSERT_TRUE(QTest::qWaitFor([console] { return console->Initialised(); }));
 
     const auto list = [console](int id) {
         return console->ShownSettingPage()->findChild<QComboBox*>(QString::number(id));

@@ -191,7 +191,7 @@ TEST_F(ConfigurePage, APortThatCannotBeOpenedLeavesThePageAsItWas) {
 
 TEST_F(ConfigurePage, DhcpSendsZeroAddressesAndModeOne) {
     StartUnit();
-    m_state.multiviewer.networkDhcp = 0;
+    m_state.networkDhcp = 0;
     m_state.networkSettings.fill(0x77);
     Open();
     Choose("1054", 1);
@@ -206,7 +206,7 @@ TEST_F(ConfigurePage, DhcpSendsZeroAddressesAndModeOne) {
 
 TEST_F(ConfigurePage, ApplySendsTheStaticAddressFirstOctetFirst) {
     StartUnit();
-    m_state.multiviewer.networkDhcp = 1;
+    m_state.networkDhcp = 1;
     Open();
     Choose("1054", 0);
     SetAddresses("192.168.1.100", "255.255.255.0", "192.168.1.1");
@@ -220,7 +220,7 @@ TEST_F(ConfigurePage, ApplySendsTheStaticAddressFirstOctetFirst) {
 
 TEST_F(ConfigurePage, ApplyInDhcpSendsNothing) {
     StartUnit();
-    m_state.multiviewer.networkDhcp = 1;
+    m_state.networkDhcp = 1;
     Open();
     SetAddresses("192.168.1.100", "255.255.255.0", "192.168.1.1");
     Control<QAbstractButton>("1017")->click();
@@ -228,11 +228,11 @@ TEST_F(ConfigurePage, ApplyInDhcpSendsNothing) {
 }
 
 TEST_F(ConfigurePage, DhcpOnTheLanWithNoUnitAsksForOne) {
-    m_state.multiviewer.networkDhcp = 0;
+    m_state.networkDhcp = 0;
     Open();
     Choose("1054", 1);
     EXPECT_EQ(m_dialogs.Errors(), std::vector<std::string>{"Please choose a device"});
-    EXPECT_EQ(m_state.multiviewer.networkDhcp, 1);
+    EXPECT_EQ(m_state.networkDhcp, 1);
     EXPECT_FALSE(Control<IpAddressField>("1151")->isEnabled());
 }
 
@@ -247,7 +247,7 @@ class ConfigureMissingAddress : public ConfigurePage, public ::testing::WithPara
 
 TEST_P(ConfigureMissingAddress, NamesTheFirstEmptyFieldAndSendsNothing) {
     StartUnit();
-    m_state.multiviewer.networkDhcp = 0;
+    m_state.networkDhcp = 0;
     Open();
     SetAddresses(GetParam().address, GetParam().mask, GetParam().gateway);
     Control<QAbstractButton>("1017")->click();

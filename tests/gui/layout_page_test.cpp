@@ -2,9 +2,9 @@
 
 #include "controls/picture_button.h"
 #include "multiviewer/core/layout_geometry.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/pages/layout_page.h"
+#include "multiviewer/ui/pages/page_controls.h"
+#include "multiviewer/ui/pages/page_type.h"
 
 #include <QComboBox>
 #include <QTest>
@@ -17,12 +17,11 @@ namespace brenvik {
 namespace {
 
 using test::ExpectedFrame;
-using test::ShownPicture;
+using test::kStateQuery;
 
 constexpr int kWindowCountList = 1074;
 constexpr std::uint8_t kOpcodeLayout = 0x33;
 constexpr std::uint8_t kOpcodeSource = 0x34;
-constexpr std::uint8_t kOpcodeQueryState = 0x0A;
 
 // Every layout button with its normal picture, in the order of the page's groups.
 struct Button {
@@ -80,7 +79,7 @@ public:
     std::vector<int> HighlightedButtons() {
         std::vector<int> ids;
         for (const Button& button : kButtons) {
-            const int shown = ShownPicture(ButtonNumbered(button.id));
+            const int shown = ButtonNumbered(button.id)->ShownPicture();
             EXPECT_TRUE(shown == button.normalPicture || shown == button.normalPicture + 1) << button.id;
             if (shown == button.normalPicture + 1) {
                 ids.push_back(button.id);
@@ -152,17 +151,17 @@ TEST(LayoutPageTest, AWindowCountShowsItsGroupAndOnlyAButtonSendsTheLayout) {
     EXPECT_EQ(page.HighlightedButtons(), std::vector<int>{1082}); // hidden, still the one chosen
     EXPECT_TRUE(page.harness.TakeSent().empty());
 
-    const int updates = page.harness.UpdatesApplied();
     QTest::mouseClick(page.ButtonNumbered(1105), Qt::LeftButton); // 3 x 3
     EXPECT_EQ(page.HighlightedButtons(), std::vector<int>{1105});
     EXPECT_EQ(page.harness.State().layoutCode, 90);
     EXPECT_EQ(page.harness.State().windowRects, ComputeLayoutGeometry(90));
     EXPECT_EQ(page.Page()->LastLayoutCode(), 90);
+    EXPECT_EQ(page.List(kWindowCountList)->currentIndex(), 4);
     EXPECT_EQ(page.harness.TakeSent(), std::vector<Frame>{ExpectedFrame(kOpcodeLayout, {90})});
 
-    // The unit reports the new layout back; the page refreshes and sends nothing.
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
-    EXPECT_EQ(page.List(kWindowCountList)->currentIndex(), 4);
+    // The unit reports the new layout back; the page shows it and sends nothing.
+    page.harness.UnitReports(kOpcodeLayout, {90});
+    EXPECT_EQ(page.HighlightedButtons(), std::vector<int>{1105});
     EXPECT_TRUE(page.harness.TakeSent().empty());
 
     // The layout just chosen again: nothing.
@@ -178,9 +177,7 @@ TEST(LayoutPageTest, AWindowSourceIsSentOnlyWhenItDiffersFromTheRecord) {
     EXPECT_TRUE(page.harness.TakeSent().empty());
 
     // The unit changes window 3 by itself; the list follows and nothing goes back.
-    const int updates = page.harness.UpdatesApplied();
     page.harness.UnitReports(kOpcodeSource, {7, 3});
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
     EXPECT_EQ(page.SourceList(3)->currentIndex(), 6);
     EXPECT_EQ(page.harness.State().windowSource.At(3), 7);
     EXPECT_TRUE(page.harness.TakeSent().empty());
@@ -223,9 +220,7 @@ class LayoutPageReports : public ::testing::TestWithParam<ReportCase> {};
 TEST_P(LayoutPageReports, ChangeThePageAndSendNothing) {
     const ReportCase& c = GetParam();
     LayoutPage page(WithLayout(40));
-    const int updates = page.harness.UpdatesApplied();
     page.harness.UnitReports(c.opcode, c.values);
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
     EXPECT_EQ(page.List(kWindowCountList)->currentIndex(), c.countEntry);
     EXPECT_EQ(page.HighlightedButtons(), c.highlighted);
     EXPECT_EQ(page.SourceList(1)->currentIndex(), c.window1Entry);
@@ -245,17 +240,13 @@ TEST(LayoutPageTest, ReplacedSettingsRefreshLayoutAndSources) {
     LayoutPage page(WithLayout(40));
     sim::MultiviewerSettings replaced = WithLayout(160);
     replaced.windowSource[1] = 9;
-    const int updates = page.harness.UpdatesApplied();
-    page.harness.UnitReplacesSettings(replaced);
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
+    ASSERT_TRUE(page.harness.UnitReplacesSettings(replaced));
     EXPECT_EQ(page.List(kWindowCountList)->currentIndex(), 8);
     EXPECT_EQ(page.HighlightedButtons(), std::vector<int>{1113});
     EXPECT_EQ(page.EnabledSourceLists(), 16);
     EXPECT_EQ(page.SourceList(2)->currentIndex(), 8);
     // The state read is all that went to the unit.
-    const std::vector<Frame> sent = page.harness.TakeSent();
-    EXPECT_TRUE(
-        std::all_of(sent.begin(), sent.end(), [](const Frame& f) { return f[16] == kOpcodeQueryState; }));
+    EXPECT_EQ(page.harness.TakeSent(), std::vector<Frame>{kStateQuery});
 }
 
 // A window source in the record that names no input (0, 17) selects nothing.

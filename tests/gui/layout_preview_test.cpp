@@ -1,7 +1,7 @@
 #include "multiviewer/core/layout_geometry.h"
+#include "multiviewer/core/preview_placement.h"
 #include "multiviewer/ui/layout_preview.h"
 #include "multiviewer/ui/layout_preview_painter.h"
-#include "multiviewer/core/preview_placement.h"
 
 #include <QColor>
 #include <QFontMetrics>
@@ -182,12 +182,11 @@ TEST_F(LayoutPreviewImage, UnknownLayoutShowsOnlyTheBackground) {
 
 TEST_F(LayoutPreviewImage, SwitcherPageShowsTheGridOfLoopOutputs) {
     MultiviewerState state = LabelledState(42);
-    state.pageType = kSwitcherPageType;
     for (int output = 1; output <= kWindowCount; ++output) {
         state.loopRoute.At(output) = static_cast<std::uint8_t>(17 - output);
     }
     state.switcherCells = ComputeSwitcherCells(state.loopRoute);
-    const QImage image = m_painter.Render(state);
+    const QImage image = m_painter.Render(state, PreviewKind::SwitcherGrid);
 
     for (int k = 0; k < kWindowCount; ++k) {
         const int x = 180 * (k % 4);
@@ -243,6 +242,26 @@ TEST(LayoutPreviewWidget, RedrawRepaintsTheCacheFromTheRecordAndPaintsItWhole) {
     const QImage expected = LayoutPreviewPainter(k144).Render(state);
     EXPECT_EQ(preview.Canvas(), expected);
     EXPECT_EQ(preview.grab().toImage().convertToFormat(QImage::Format_RGB32), expected);
+}
+
+// The preview shows the layout or the switcher grid as it is told, the record being the same; telling
+// it the kind it shows already costs no paint.
+TEST(LayoutPreviewWidget, ShowSwitchesBetweenTheLayoutAndTheSwitcherGrid) {
+    MultiviewerState state = LabelledState(40);
+    state.switcherCells = ComputeSwitcherCells(state.loopRoute);
+    LayoutPreview preview(nullptr, state, k96);
+    EXPECT_EQ(preview.Kind(), PreviewKind::Layout);
+    const LayoutPreviewPainter painter(k96);
+    for (const PreviewKind kind : {PreviewKind::SwitcherGrid, PreviewKind::Layout}) {
+        preview.Show(kind);
+        EXPECT_EQ(preview.Kind(), kind);
+        EXPECT_EQ(preview.Canvas(), painter.Render(state, kind));
+        const int paints = preview.PaintCount();
+        preview.Show(kind);
+        EXPECT_EQ(preview.Canvas(), painter.Render(state, kind));
+        EXPECT_EQ(preview.PaintCount(), paints);
+    }
+    EXPECT_NE(painter.Render(state, PreviewKind::SwitcherGrid), painter.Render(state, PreviewKind::Layout));
 }
 
 // A burst of redraw requests (a flood of reports, a refresh that redraws after each step) costs one

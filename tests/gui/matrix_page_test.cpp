@@ -3,10 +3,10 @@
 
 #include "controls/picture_button.h"
 #include "matrix/ui/matrix_page.h"
+#include "matrix/ui/matrix_pictures.h"
 #include "sim/matrix_model.h"
 #include "sim/unit_simulator.h"
 #include "support/loopback_ports.h"
-#include "support/qt_wait.h"
 #include "support/recording_dialogs.h"
 
 #include <QComboBox>
@@ -25,12 +25,8 @@
 namespace brenvik {
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr std::uint8_t kQueryState = 0x53;
 constexpr std::uint8_t kSetBrightness = 0x52;
-
-using test::WaitUntil;
 
 std::string Text(const Frame& bytes) {
     return {bytes.begin(), bytes.end()};
@@ -89,7 +85,7 @@ protected:
         m_window->OpenUnitPage();
         ASSERT_NE(Page(), nullptr);
         if (fault == sim::MatrixReplyFault::None) {
-            ASSERT_TRUE(WaitUntil([this] { return Page()->Initialised(); }));
+            ASSERT_TRUE(QTest::qWaitFor([this] { return Page()->Initialised(); }));
         }
     }
 
@@ -120,7 +116,7 @@ protected:
     void Refresh() {
         Click(kRefresh);
         ASSERT_TRUE(Page()->Reading());
-        ASSERT_TRUE(WaitUntil([this] { return !Page()->Reading(); }));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !Page()->Reading(); }));
     }
 
     // What the unit received while `action` ran. The link keeps its order, so the query that a
@@ -157,7 +153,7 @@ TEST_F(MatrixPageTest, OpeningReadsTheUnitAndFillsThePage) {
     settings.customName = u"Suite 3";
     settings.backlightTime = 2;
     settings.backlightBrightness = 75;
-    settings.dhcp = 1;
+    settings.dhcp = 0;
     Open(settings);
     EXPECT_EQ(Pictures(StatusKey), (std::vector<int>{178, 178, 180, 180, 182, 182, 184, 184}));
     EXPECT_EQ(Pictures(InputKey), (std::vector<int>{175, 177, 179, 181, 183, 185, 187, 189}));
@@ -165,7 +161,7 @@ TEST_F(MatrixPageTest, OpeningReadsTheUnitAndFillsThePage) {
     EXPECT_EQ(Control<QSlider>("1139")->value(), 75);
     EXPECT_EQ(Control<QLineEdit>("1140")->text(), QStringLiteral("75%"));
     EXPECT_EQ(m_window->findChild<QLineEdit*>(QStringLiteral("1147"))->text(), QStringLiteral("Suite 3"));
-    EXPECT_EQ(m_window->State().multiviewer.networkDhcp, 1);
+    EXPECT_EQ(m_window->State().networkDhcp, 0);
     EXPECT_EQ(Picture(kRefresh), 451);
 }
 
@@ -343,7 +339,7 @@ TEST_F(MatrixPageTest, BrightnessIsSentOnceOnReleaseAndNeverFromTheKeyboard) {
                     QTest::keyClick(slider, Qt::Key_Right);
                 }).empty());
     EXPECT_EQ(text->text(), QStringLiteral("2%"));
-    EXPECT_EQ(m_window->State().matrix.backlightBrightness, 2);
+    EXPECT_EQ(m_window->State().matrix.Model().backlightBrightness, 2);
 }
 
 TEST_F(MatrixPageTest, BacklightTimeChosenInTheListIsSent) {
@@ -393,7 +389,7 @@ TEST_F(MatrixPageTest, RefreshShowsItsPressedPictureUntilItsTimerEnds) {
     Open();
     Refresh();
     EXPECT_EQ(Picture(kRefresh), 450);
-    EXPECT_TRUE(WaitUntil([this] { return Picture(kRefresh) == 451; }, 5s));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Picture(kRefresh) == 451; }, 5000));
 }
 
 // A silent unit: the page is shown at once, refuses input while it waits, and is filled in from
@@ -402,7 +398,7 @@ TEST_F(MatrixPageTest, SilentUnitLeavesThePageAtItsStartingValues) {
     Open({}, {}, sim::MatrixReplyFault::Silent);
     EXPECT_TRUE(Page()->Reading());
     EXPECT_FALSE(Page()->Initialised());
-    ASSERT_TRUE(WaitUntil([this] { return Page()->Initialised(); }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Page()->Initialised(); }));
     EXPECT_FALSE(Page()->Reading());
     EXPECT_EQ(Control<QComboBox>("1074")->currentText(), QStringLiteral("15s Dim"));
     EXPECT_EQ(Control<QSlider>("1139")->value(), 0);
@@ -422,7 +418,7 @@ TEST_F(MatrixPageTest, SpoiltRepliesChangeNothing) {
         });
         Refresh();
         EXPECT_EQ(Pictures(StatusKey), before) << static_cast<int>(fault);
-        EXPECT_EQ(m_window->State().matrix.statusRouting, (MatrixRouting{1, 2, 3, 4, 5, 6, 7, 8}));
+        EXPECT_EQ(m_window->State().matrix.Model().statusRouting, (MatrixRouting{1, 2, 3, 4, 5, 6, 7, 8}));
     }
 }
 
@@ -439,29 +435,40 @@ TEST_F(MatrixPageTest, OutOfRangeValuesShowNothingNew) {
     EXPECT_EQ(Control<QComboBox>("1074")->currentIndex(), -1);
     EXPECT_EQ(Control<QSlider>("1139")->value(), 100);
     EXPECT_EQ(Control<QLineEdit>("1140")->text(), QStringLiteral("100%"));
-    EXPECT_EQ(m_window->findChild<QLineEdit*>(QStringLiteral("1147"))->text(), QStringLiteral("Custom Name"));
+    // A length byte above 32 brings no name: the field shows none.
+    EXPECT_TRUE(m_window->findChild<QLineEdit*>(QStringLiteral("1147"))->text().isEmpty());
 }
 
 // With the serial line and no port, the queries do not run and routing cannot go: the status row
-// stays as it was, while the model takes the routing the operator chose.
-TEST_F(MatrixPageTest, ClosedSerialLineRepaintsNothingAndSendsNothing) {
+// stays as it was after opening, and then shows the routing the operator chose, which the model holds.
+TEST_F(MatrixPageTest, ClosedSerialLineSendsNothingAndShowsTheRoutingChosen) {
     Open();
     m_window->State().link.SetMode(LinkMode::Serial);
     m_window->OpenUnitPage();
-    ASSERT_TRUE(WaitUntil([this] { return Page()->Initialised(); }));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Page()->Initialised(); }));
     const std::vector<int> grey{175, 177, 179, 181, 183, 185, 187, 189};
     EXPECT_EQ(Pictures(StatusKey), grey);
     const std::size_t before = m_simulator->Unit(0).ReceivedCount();
     Click(InputKey(4));
     Click(kOneToAll);
-    EXPECT_EQ(Pictures(StatusKey), grey);
-    EXPECT_EQ(m_window->State().matrix.statusRouting, (MatrixRouting{4, 4, 4, 4, 4, 4, 4, 4}));
+    EXPECT_EQ(Pictures(StatusKey), std::vector<int>(8, Blue(4)));
+    EXPECT_EQ(Pictures(OutputKey), (std::vector<int>{176, 178, 180, 182, 184, 186, 188, 190}));
+    EXPECT_EQ(m_window->State().matrix.Model().statusRouting, (MatrixRouting{4, 4, 4, 4, 4, 4, 4, 4}));
 
     m_window->State().link.SetMode(LinkMode::Lan);
     Refresh();
     const std::vector<Frame> received = m_simulator->Unit(0).Received();
     ASSERT_EQ(received.size(), before + 1);
     EXPECT_TRUE(IsFrameWithOpcode(received.back(), kQueryState));
+}
+
+// A reported value that is no input never indexes a picture.
+TEST(MatrixPictures, ValuesThatAreNoInputPickNoStatusKey) {
+    EXPECT_EQ(matrix_picture::StatusKey(3), 180);
+    EXPECT_EQ(matrix_picture::StatusKey(8), 190);
+    for (const std::uint8_t value : {0, 9, 255}) {
+        EXPECT_EQ(matrix_picture::StatusKey(value), std::nullopt) << int(value);
+    }
 }
 
 } // namespace

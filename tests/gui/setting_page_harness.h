@@ -1,34 +1,37 @@
 #pragma once
 
-// One setting page against a simulated multiviewer on loopback: the page gets the record, the
-// senders and the lock as the console page hands them over; its commands go through the real link
-// to the unit, which applies them and reports back to a real status receiver, whose reports reach
-// the page as the console page passes them on.
+// One setting page as the console page shows it: on the session of a multiviewer, with the
+// session's changes as signals and the console's lock. The unit is simulated settings behind a link
+// that keeps every frame the console sends: a state read is answered with the block the simulator
+// encodes from them, and the unit's reports are frames the simulator builds, applied to the session
+// as the status receiver hands them over. The simulator's encoding is written apart from the
+// console's, so what the page shows is checked against an independent reading of the wire.
 
-#include "link/console_link.h"
+#include "controls/qt_ui_dispatcher.h"
+#include "link/device_table.h"
 #include "link/frame.h"
-#include "multiviewer/core/multiviewer_commands.h"
-#include "multiviewer/core/status_receiver_thread.h"
-#include "multiviewer/core/status_report_applier.h"
-#include "multiviewer/core/unit_state_reader.h"
+#include "link/unit_link.h"
+#include "multiviewer/core/multiviewer_session.h"
+#include "multiviewer/ui/pages/multiviewer_signals.h"
 #include "multiviewer/ui/pages/setting_page.h"
 #include "multiviewer/ui/pages/setting_page_factory.h"
 #include "sim/multiviewer_model.h"
-#include "sim/unit_simulator.h"
-#include "support/await.h"
-#include "support/loopback_ports.h"
-#include "support/qt_wait.h"
-#include "support/recording_console.h"
-#include "support/recording_messages.h"
+#include "sim/unit_config.h"
+#include "sim/unit_frame.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
+#include <QObject>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <chrono>
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <stop_token>
+#include <utility>
 #include <vector>
 
 namespace brenvik::test {
@@ -37,8 +40,10 @@ using namespace std::chrono_literals;
 
 inline constexpr std::uint8_t kUnitAddress = 0x01;
 inline constexpr std::array<std::uint8_t, 4> kUnitId{0xC0, 0xFF, 0xEE, 0x07};
-// A frame the unit ignores; its arrival says that everything sent before it has arrived too.
-inline constexpr std::uint8_t kMarkerOpcode = 0x7F;
+inline const sim::UnitConfig kHarnessUnit{
+    {127, 0, 0, 41}, kTypeMultiviewer, kUnitAddress, {'M', 'V'}, kUnitId};
+inline constexpr std::uint8_t kOpcodeQueryState = 0x0A;
+inline constexpr std::uint8_t kOpcodeSettingsReplaced = 0x38;
 
 // A console frame to the unit as it must look on the wire, built here independently of the console:
 // sync, length, type, unit address, link byte 1 (LAN), nine zeros, opcode, values, sum, terminator.
@@ -60,7 +65,7 @@ inline Frame ExpectedFrame(std::uint8_t opcode, std::vector<std::uint8_t> values
     return frame;
 }
 
-using test::WaitUntil;
+inline const Frame kStateQuery = ExpectedFrame(kOpcodeQueryState, {});
 
 // The operator picks entry `entry` of a list: the list changes and says it was activated.
 inline void Choose(QComboBox* list, int entry) {
@@ -68,31 +73,71 @@ inline void Choose(QComboBox* list, int entry) {
     emit list->activated(entry);
 }
 
-inline int ShownPicture(const QWidget* button) {
-    return button->property(kShownPictureProperty).toInt();
-}
+// A LAN link that keeps every frame queued on it, state queries included, in order. A state query is
+// answered with the state block of `unit` one turn of the event loop later, as the link thread hands
+// its completions on; a query cancelled before that ends as cancelled.
+class RecordingLink : public UnitLink {
+public:
+    LinkMode Mode() const override { return LinkMode::Lan; }
+
+    bool Send(const std::optional<DeviceEntry>& to, Frame bytes) override {
+        if (!to) {
+            return false;
+        }
+        sent.push_back(std::move(bytes));
+        return true;
+    }
+
+    void StartExchange(const std::optional<DeviceEntry>& to, Exchange exchange,
+                       std::stop_token cancel) override {
+        if (!to) {
+            exchange.done(ExchangeOutcome::NotAddressed);
+            return;
+        }
+        sent.push_back(exchange.request);
+        QMetaObject::invokeMethod(
+            &m_thread,
+            [this, exchange = std::move(exchange), cancel = std::move(cancel)] {
+                if (cancel.stop_requested()) {
+                    exchange.done(ExchangeOutcome::Cancelled);
+                    return;
+                }
+                const Frame answer =
+                    sim::BuildUnitFrame(kHarnessUnit, 0x01, kOpcodeQueryState, sim::EncodeStateBlock(unit));
+                const bool taken = exchange.takeDatagram(answer, Ipv4Address{kHarnessUnit.address, 7000});
+                exchange.done(taken ? ExchangeOutcome::Completed : ExchangeOutcome::WindowEnded);
+            },
+            Qt::QueuedConnection);
+    }
+
+    std::optional<StatusSocket> OpenStatusSocket(const std::optional<DeviceEntry>&) override {
+        return std::nullopt;
+    }
+
+    sim::MultiviewerSettings unit = sim::MultiviewerSettings::Factory();
+    std::vector<Frame> sent;
+
+private:
+    // Stands for the link thread: answers still queued when the link goes are dropped with it.
+    QObject m_thread;
+};
 
 struct PageHarnessOptions {
     ScreenScale scale{};
-    std::chrono::milliseconds settleAfterReread{10};
+    // How long the unit takes to replace its settings: a load waits this long before the state is
+    // read, and the reports that follow a replacement the unit announced are held as long.
+    std::chrono::milliseconds unitSettles{0};
 };
 
-class PageHarness : public ConsoleView {
+class PageHarness {
 public:
     using Options = PageHarnessOptions;
 
     PageHarness(std::uint8_t pageType, sim::MultiviewerSettings settings, Options options = {})
-        : m_link(m_endpoints, m_messages), m_commands(m_link, m_devices, m_state, m_locked, *this),
-          m_applier(m_state, *this, m_hooks, m_locked),
-          m_ui(&m_anchor), m_context{m_state, m_commands, m_locked,  options.scale,
-                                     *this,   m_link,     m_devices, m_hooks} {
-        m_simulator = std::make_unique<sim::UnitSimulator>(m_endpoints);
-        auto model = std::make_unique<sim::MultiviewerModel>(std::move(settings));
-        m_model = model.get();
-        m_simulator->AddUnit({{127, 0, 0, 41}, kTypeMultiviewer, kUnitAddress, {'M', 'V'}, kUnitId},
-                             std::move(model));
-        EXPECT_TRUE(m_simulator->Start()) << m_simulator->StartError();
-
+        : m_session(m_link, m_devices, m_locked, m_ui,
+                    MultiviewerSession::Timing{kStateReadWait, options.unitSettles}),
+          m_context{m_session, m_changes, m_locked, options.scale} {
+        m_link.unit = std::move(settings);
         DeviceEntry entry;
         entry.SetIp("127.0.0.41");
         entry.typeCode = kTypeMultiviewer;
@@ -100,42 +145,36 @@ public:
         entry.unitId = kUnitId;
         m_devices.At(0) = entry;
         m_devices.SetSelectedIndex(0);
+        QObject::connect(&m_changes, &MultiviewerSignals::fieldChanged, &m_changes,
+                         [this](const MultiviewerChange& change) { m_told.push_back(change); });
+        QObject::connect(&m_changes, &MultiviewerSignals::replaced, &m_changes, [this] { ++m_replacements; });
+        RegisterSettingPages(m_factory);
 
-        // The record as the console page has it once the unit's state is read.
-        const auto read = Await<StateRead>([this](std::function<void(StateRead)> done) {
-            QueryUnitState(m_link, m_devices.Selected(), {}, std::move(done));
-        });
-        EXPECT_TRUE(read && read->outcome == StateRead::Outcome::Answered);
-        if (read) {
-            ApplyStateRead(*read, m_state, m_locked, m_hooks);
-        }
-        m_seen = m_simulator->Unit(0).ReceivedCount();
-
-        StatusReceiverThread::Timing timing;
-        timing.afterReread = options.settleAfterReread;
-        m_receiver = StatusReceiverThread::Start(m_link, m_devices.Selected(), m_ui, m_applier, timing);
-        EXPECT_NE(m_receiver, nullptr);
-
-        m_state.pageType = pageType;
-        SettingPageFactory factory;
-        RegisterSettingPages(factory);
-        m_page.reset(factory.Create(pageType, nullptr, m_context));
-        EXPECT_NE(m_page, nullptr);
-    }
-
-    ~PageHarness() override {
-        m_receiver.reset();
-        m_page.reset();
+        // The record as the console page has it once the unit's state is read at opening.
+        std::optional<RereadResult> read;
+        m_session.Reread(RereadCause::Opening, {}, [&read](RereadResult result) { read = result; });
+        EXPECT_TRUE(QTest::qWaitFor([&read] { return read.has_value(); }));
+        EXPECT_EQ(read, RereadResult::Answered);
+        m_link.sent.clear();
+        m_told.clear();
+        m_replacements = 0;
+        ShowPage(pageType);
     }
 
     SettingPage& Page() { return *m_page; }
     template <typename Control> Control* Get(int id) const {
         return m_page->findChild<Control*>(QString::number(id));
     }
-    MultiviewerState& State() { return m_state; }
+    const MultiviewerState& State() const { return m_session.State(); }
+    MultiviewerSession& Session() { return m_session; }
     void Lock(bool locked) { m_locked = locked; }
-    int Redraws() const { return m_redraws; }
-    int UpdatesApplied() const { return m_updatesApplied; }
+
+    // Shows the page of `pageType` in place of the one shown, as a page button does.
+    void ShowPage(std::uint8_t pageType) {
+        m_page.reset();
+        m_page.reset(m_factory.Create(pageType, nullptr, m_context));
+        ASSERT_NE(m_page, nullptr);
+    }
 
     // Shows the page as an active window of its own, for focus and keys.
     void ShowActive() {
@@ -144,82 +183,44 @@ public:
         EXPECT_TRUE(QTest::qWaitForWindowActive(m_page.get()));
     }
 
-    // Every frame the unit received since the last call, in order, queries for its state included.
-    std::vector<Frame> TakeSent() {
-        auto& unit = m_simulator->Unit(0);
-        m_link.Send(m_devices.Selected(), ExpectedFrame(kMarkerOpcode, {}));
-        std::vector<Frame> sent;
-        const bool marked = WaitUntil([&] {
-            const std::vector<Frame> received = unit.Received();
-            for (std::size_t i = m_seen; i < received.size(); ++i) {
-                if (received[i].size() > frame_offset::kOpcode &&
-                    received[i][frame_offset::kOpcode] == kMarkerOpcode) {
-                    sent.assign(received.begin() + static_cast<std::ptrdiff_t>(m_seen),
-                                received.begin() + static_cast<std::ptrdiff_t>(i));
-                    m_seen = i + 1;
-                    return true;
-                }
-            }
-            return false;
-        });
-        EXPECT_TRUE(marked) << "the marker frame never reached the unit";
-        return sent;
-    }
+    // Every frame the console queued for the unit since the last call, in order, state queries
+    // included. The link keeps a frame as it is queued, so nothing is on its way still.
+    std::vector<Frame> TakeSent() { return std::exchange(m_link.sent, {}); }
+    // Every field the session said had changed since the last call, in order.
+    std::vector<MultiviewerChange> TakeChanges() { return std::exchange(m_told, {}); }
+    // How often the session said the whole record was read again.
+    int Replacements() const { return m_replacements; }
 
-    // The unit sends a report of its own, as after a change made at its front panel.
-    void UnitReports(std::uint8_t opcode, std::vector<std::uint8_t> values) {
-        m_simulator->Invoke(
-            [this, opcode, values] { m_model->SendReport(m_simulator->Unit(0), opcode, values); });
+    // The unit's settings as the next state read will find them.
+    sim::MultiviewerSettings& Unit() { return m_link.unit; }
+    // A report of the unit, as the status receiver hands it to the session.
+    void UnitReports(std::uint8_t opcode, const std::vector<std::uint8_t>& values) {
+        m_session.ApplyReport(sim::BuildUnitFrame(kHarnessUnit, 0x01, opcode, values));
     }
-    // The unit's settings are replaced (front panel, another console) and it says so.
-    void UnitReplacesSettings(const sim::MultiviewerSettings& settings) {
-        m_simulator->Invoke([this, settings] { m_model->ReplaceSettings(m_simulator->Unit(0), settings); });
-    }
-    // Waits until the page has taken `count` more updates from the unit's reports than before.
-    bool WaitForUpdates(int before, int count = 1) {
-        return WaitUntil([&] { return m_updatesApplied >= before + count; });
-    }
-
-    // ConsoleView, as the console page: updates reach the page shown and no other.
-    void RedrawPreview() override { ++m_redraws; }
-    void UpdatePage(const PageUpdate& update) override {
-        if (m_page != nullptr && update.pageType == m_state.pageType) {
-            m_page->ApplyUpdate(update);
-            ++m_updatesApplied;
-        }
+    // The unit's settings are replaced (front panel, another console, a custom memory loaded) and it
+    // says so with `report`; true once the session has read them and ended its re-read.
+    bool UnitReplacesSettings(const sim::MultiviewerSettings& settings,
+                              std::uint8_t report = kOpcodeSettingsReplaced) {
+        m_link.unit = settings;
+        const int before = m_replacements;
+        UnitReports(report, {});
+        return QTest::qWaitFor([&] { return m_replacements > before && !m_session.Rereading(); });
     }
 
 private:
-    class Dispatcher : public UiDispatcher {
-    public:
-        explicit Dispatcher(QObject* anchor) : m_anchor(anchor) {}
-        void Post(std::function<void()> task) override {
-            QMetaObject::invokeMethod(m_anchor, std::move(task), Qt::QueuedConnection);
-        }
-
-    private:
-        QObject* m_anchor;
-    };
-
-    Endpoints m_endpoints = LoopbackEndpoints();
-    RecordingMessages m_messages;
-    std::unique_ptr<sim::UnitSimulator> m_simulator;
-    sim::MultiviewerModel* m_model = nullptr; // owned by the simulator
-    ConsoleLink m_link;
+    RecordingLink m_link;
     DeviceTable m_devices;
-    MultiviewerState m_state = MultiviewerState::Defaults();
     bool m_locked = false;
-    RecordingMainWindow m_hooks;
-    MultiviewerCommands m_commands;
-    StatusReportApplier m_applier;
+    // Tasks the session posts run from the event loop; those still pending go with the anchor.
     QObject m_anchor;
-    Dispatcher m_ui;
+    QtUiDispatcher m_ui{&m_anchor};
+    MultiviewerSession m_session;
+    MultiviewerSignals m_changes{m_session};
     SettingPageContext m_context;
-    std::size_t m_seen = 0;
-    int m_redraws = 0;
-    int m_updatesApplied = 0;
+    SettingPageFactory m_factory;
+    std::vector<MultiviewerChange> m_told;
+    int m_replacements = 0;
     std::unique_ptr<SettingPage> m_page;
-    std::unique_ptr<StatusReceiverThread> m_receiver;
 };
 
 } // namespace brenvik::test

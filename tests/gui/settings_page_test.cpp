@@ -1,17 +1,16 @@
 #include "setting_page_harness.h"
 
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/page_type.h"
+#include "multiviewer/ui/pages/page_controls.h"
+#include "multiviewer/ui/pages/page_type.h"
 #include "multiviewer/ui/pages/settings_page.h"
 
 #include <QComboBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <memory>
 
 namespace brenvik {
 namespace {
@@ -20,10 +19,9 @@ namespace pc = page_control;
 using namespace std::chrono_literals;
 using test::Choose;
 using test::ExpectedFrame;
-using test::ShownPicture;
+using test::kStateQuery;
 
 constexpr std::uint8_t kOpcodeLoadDefault = 0x0B;
-constexpr std::uint8_t kOpcodeQueryState = 0x0A;
 constexpr std::uint8_t kOpcodeOutputFormat = 0x19;
 constexpr std::uint8_t kOpcodeFormatStatusReport = 0x3A;
 constexpr std::uint8_t kOpcodeTimecodeReport = 0x53;
@@ -49,36 +47,23 @@ sim::MultiviewerSettings Controls(std::uint8_t outputFormat = 1) {
 
 class SettingsPage {
 public:
-    explicit SettingsPage(sim::MultiviewerSettings settings = Controls())
-        : harness(kPageControls, std::move(settings)) {
-        Page().SetReloadWait(50ms);
-    }
+    explicit SettingsPage(sim::MultiviewerSettings settings = Controls(),
+                          test::PageHarness::Options options = {})
+        : harness(kPageControls, std::move(settings), options) {}
 
     CClass_16_view_set& Page() { return static_cast<CClass_16_view_set&>(harness.Page()); }
     QComboBox* Formats() { return harness.Get<QComboBox>(pc::kOutputFormatList); }
-    QAbstractButton* Button(int id) { return harness.Get<QAbstractButton>(id); }
+    PictureButton* Button(int id) { return harness.Get<PictureButton>(id); }
     // The format entry and the pictures of the format status, audio alarm and timecode toggles.
     std::vector<int> Shown() {
-        return {Formats()->currentIndex(), ShownPicture(Button(pc::kFormatStatusButton)),
-                ShownPicture(Button(pc::kAudioAlarmButton)), ShownPicture(Button(pc::kTimecodeButton))};
+        return {Formats()->currentIndex(), Button(pc::kFormatStatusButton)->ShownPicture(),
+                Button(pc::kAudioAlarmButton)->ShownPicture(), Button(pc::kTimecodeButton)->ShownPicture()};
     }
     // Clicks a load and waits until its re-read is shown.
     void Load(int button) {
         Button(button)->click();
         EXPECT_TRUE(Page().Reloading());
-        EXPECT_TRUE(test::WaitUntil([this] { return !Page().Reloading(); }));
-    }
-    // The frames the unit received until `queries` state queries are among them: the page's own
-    // re-read and the status receiver's, in whichever order they arrive.
-    std::vector<Frame> SentWithQueries(std::size_t queries) {
-        std::vector<Frame> sent;
-        const Frame query = ExpectedFrame(kOpcodeQueryState, {});
-        test::WaitUntil([&] {
-            const std::vector<Frame> more = harness.TakeSent();
-            sent.insert(sent.end(), more.begin(), more.end());
-            return static_cast<std::size_t>(std::count(sent.begin(), sent.end(), query)) >= queries;
-        });
-        return sent;
+        EXPECT_TRUE(QTest::qWaitFor([this] { return !Page().Reloading(); }));
     }
 
     test::PageHarness harness;
@@ -156,42 +141,41 @@ TEST(SettingsPageTest, ActionsSendTheirFramesAndShowTheirState) {
     EXPECT_EQ(state.timecodeOn, 0);
 }
 
-// The unit comes back with its factory settings; the page, the preview and the console's own
-// selections follow once the state is read again.
+// The unit comes back with its factory settings; the page and the console's own selections follow
+// once the state is read again.
 TEST(SettingsPageTest, LoadDefaultReadsTheUnitAgainAndShowsIt) {
     SettingsPage page;
-    MultiviewerState& state = page.harness.State();
-    state.meterWindow = 5;
-    state.formatColorWindow = 3;
-    state.umdColorInput = 2;
-    const int redraws = page.harness.Redraws();
+    page.harness.Session().SelectMeterWindow(5);
+    page.harness.Session().SelectColourWindow(3);
+    page.harness.Session().SelectColourInput(2);
+    page.harness.Unit() = sim::MultiviewerSettings::Factory(); // as the unit does on the load
     page.Load(kLoadDefaultButton);
     EXPECT_EQ(page.Shown(), (std::vector<int>{0, pc::kFormatStatusPictureOn, pc::kAudioAlarmPictureOff,
                                               pc::kTimecodePictureOff}));
+    const MultiviewerState& state = page.harness.State();
     EXPECT_EQ(state.outputFormat, 7);
     EXPECT_EQ(state.meterWindow, 0);
     EXPECT_EQ(state.formatColorWindow, 0);
     EXPECT_EQ(state.umdColorInput, 0);
-    EXPECT_GT(page.harness.Redraws(), redraws);
-    const Frame query = ExpectedFrame(kOpcodeQueryState, {});
-    EXPECT_EQ(page.SentWithQueries(2),
-              (std::vector<Frame>{ExpectedFrame(kOpcodeLoadDefault, {0}), query, query}));
+    EXPECT_EQ(page.harness.Replacements(), 1);
+    EXPECT_EQ(page.harness.TakeSent(),
+              (std::vector<Frame>{ExpectedFrame(kOpcodeLoadDefault, {0}), kStateQuery}));
 }
 
 // During the unit's full wait the page refuses the operator's clicks; the page going away in the
 // middle of it cancels the wait and the read.
 TEST(SettingsPageTest, DuringTheWaitClicksAreRefusedAndThePageMayGo) {
-    auto page = std::make_unique<SettingsPage>();
-    page->Page().SetReloadWait(CClass_16_view_set::kReloadWait);
-    QTest::mouseClick(page->Button(pc::kTimecodeButton), Qt::LeftButton);
-    page->Button(kLoadDefaultButton)->click();
-    ASSERT_TRUE(page->Page().Reloading());
-    QTest::mouseClick(page->Button(pc::kTimecodeButton), Qt::LeftButton);
-    EXPECT_EQ(page->harness.TakeSent(), (std::vector<Frame>{ExpectedFrame(kOpcodeTimecode, {0}),
-                                                            ExpectedFrame(kOpcodeLoadDefault, {0})}));
-    EXPECT_TRUE(page->Page().Reloading());
-    page.reset();
+    SettingsPage page(Controls(), {ScreenScale{}, 3000ms});
+    QTest::mouseClick(page.Button(pc::kTimecodeButton), Qt::LeftButton);
+    page.Button(kLoadDefaultButton)->click();
+    ASSERT_TRUE(page.Page().Reloading());
+    QTest::mouseClick(page.Button(pc::kTimecodeButton), Qt::LeftButton);
+    EXPECT_EQ(page.harness.TakeSent(), (std::vector<Frame>{ExpectedFrame(kOpcodeTimecode, {0}),
+                                                           ExpectedFrame(kOpcodeLoadDefault, {0})}));
+    EXPECT_TRUE(page.Page().Reloading());
+    page.harness.ShowPage(kPageLayout);
     QCoreApplication::processEvents();
+    EXPECT_TRUE(page.harness.TakeSent().empty());
 }
 
 // A custom memory brings back what was saved in it; the console's selections stay.
@@ -203,15 +187,15 @@ TEST(SettingsPageTest, LoadCustomBringsBackTheSavedSettings) {
     EXPECT_EQ(page.harness.TakeSent(), (std::vector<Frame>{ExpectedFrame(kOpcodeSaveCustom, {1}),
                                                            ExpectedFrame(kOpcodeOutputFormat, {0, 7}),
                                                            ExpectedFrame(kOpcodeFormatStatus, {1})}));
-    page.harness.State().meterWindow = 5;
+    page.harness.Session().SelectMeterWindow(5);
+    page.harness.Unit() = Controls(); // what memory 1 holds, as the unit loads it
     page.Load(kLoadCustom1);
     EXPECT_EQ(page.Shown(), (std::vector<int>{3, pc::kFormatStatusPictureOff, pc::kAudioAlarmPictureOn,
                                               pc::kTimecodePictureOn}));
     EXPECT_EQ(page.harness.State().outputFormat, 1);
     EXPECT_EQ(page.harness.State().meterWindow, 5);
-    const Frame query = ExpectedFrame(kOpcodeQueryState, {});
-    EXPECT_EQ(page.SentWithQueries(2),
-              (std::vector<Frame>{ExpectedFrame(kOpcodeLoadCustom, {1}), query, query}));
+    EXPECT_EQ(page.harness.TakeSent(),
+              (std::vector<Frame>{ExpectedFrame(kOpcodeLoadCustom, {1}), kStateQuery}));
 }
 
 // While locked the list springs back and nothing changes the unit; a custom load still reads the
@@ -233,7 +217,7 @@ TEST(SettingsPageTest, WhileLockedNothingIsSentButTheStateQuery) {
 
     page.Load(kLoadCustom1);
     EXPECT_EQ(page.Shown(), before);
-    EXPECT_EQ(page.harness.TakeSent(), (std::vector<Frame>{ExpectedFrame(kOpcodeQueryState, {})}));
+    EXPECT_EQ(page.harness.TakeSent(), std::vector<Frame>{kStateQuery});
 }
 
 struct ReportCase {
@@ -266,24 +250,18 @@ TEST(SettingsPageTest, ReportsChangeThePageAndSendNothing) {
     };
     SettingsPage page;
     for (const ReportCase& c : cases) {
-        const int updates = page.harness.UpdatesApplied();
         page.harness.UnitReports(c.opcode, c.values);
-        if (c.values != std::vector<std::uint8_t>{0, 2}) {
-            ASSERT_TRUE(page.harness.WaitForUpdates(updates)) << int{c.opcode};
-        }
-        ASSERT_TRUE(test::WaitUntil([&] { return page.Shown() == c.shown; })) << int{c.opcode};
+        EXPECT_EQ(page.Shown(), c.shown) << int{c.opcode};
     }
     EXPECT_EQ(page.harness.State().outputFormat, 2);
     EXPECT_EQ(page.harness.State().timecodeOn, 1);
     EXPECT_TRUE(page.harness.TakeSent().empty());
 }
 
-// Settings replaced at the unit are shown once the receiver has read them.
+// Settings replaced at the unit are shown once the session has read them.
 TEST(SettingsPageTest, ReplacedSettingsRefreshThePage) {
     SettingsPage page;
-    const int updates = page.harness.UpdatesApplied();
-    page.harness.UnitReplacesSettings(Controls(13));
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
+    ASSERT_TRUE(page.harness.UnitReplacesSettings(Controls(13)));
     EXPECT_EQ(page.Formats()->currentIndex(), 5);
     EXPECT_EQ(page.harness.State().outputFormat, 13);
 }

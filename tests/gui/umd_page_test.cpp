@@ -4,10 +4,12 @@
 #include "app/main_window.h"
 #include "controls/limit_edit.h"
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/page_type.h"
 #include "multiviewer/ui/console_page.h"
+#include "multiviewer/ui/pages/page_controls.h"
+#include "multiviewer/ui/pages/page_type.h"
 #include "multiviewer/ui/pages/umd_page.h"
+#include "sim/unit_simulator.h"
+#include "support/loopback_ports.h"
 #include "support/recording_dialogs.h"
 
 #include <QApplication>
@@ -21,12 +23,11 @@ namespace {
 
 namespace pc = page_control;
 using test::ExpectedFrame;
-using test::ShownPicture;
+using test::kStateQuery;
 
 constexpr std::uint8_t kOpcodeInputName = 0x1E;
 constexpr std::uint8_t kOpcodeUmd = 0x36;
 constexpr std::uint8_t kOpcodeAllUmd = 0x5C;
-constexpr std::uint8_t kOpcodeQueryState = 0x0A;
 constexpr int kFocusSink = 1047;
 
 int NameFieldId(int input) {
@@ -119,29 +120,37 @@ TEST(UmdPageTest, TogglesShowAndSendTheOtherState) {
     };
     UmdPage page(settings);
     for (const ToggleCase& c : cases) {
-        EXPECT_EQ(ShownPicture(page.ButtonNumbered(c.button)), c.pictureBefore) << c.button;
+        EXPECT_EQ(page.ButtonNumbered(c.button)->ShownPicture(), c.pictureBefore) << c.button;
         QTest::mouseClick(page.ButtonNumbered(c.button), Qt::LeftButton);
-        EXPECT_EQ(ShownPicture(page.ButtonNumbered(c.button)), c.pictureAfter) << c.button;
+        EXPECT_EQ(page.ButtonNumbered(c.button)->ShownPicture(), c.pictureAfter) << c.button;
         EXPECT_EQ(page.harness.TakeSent(), std::vector<Frame>{c.sent}) << c.button;
     }
     EXPECT_EQ(page.harness.State().umdOn.At(5), 0);
     EXPECT_EQ(page.harness.State().umdAllOn, 1);
 }
 
-TEST(UmdPageTest, WhileLockedNamesAndTogglesStayAsStored) {
+// While locked a name typed into a field springs back to the stored one as the field is committed,
+// by Enter or by leaving it, like every other control; nothing is stored or sent.
+TEST(UmdPageTest, WhileLockedATypedNameSpringsBackAndTogglesStayAsStored) {
     UmdPage page;
     page.harness.ShowActive();
     page.harness.Lock(true);
     page.NameField(2)->setFocus();
     QTest::keyClicks(page.NameField(2), "X");
+    ASSERT_EQ(page.NameField(2)->text(), QStringLiteral("CAM 2X"));
     QTest::keyClick(page.NameField(2), Qt::Key_Enter);
+    EXPECT_EQ(page.NameField(2)->text(), QStringLiteral("CAM 2"));
+    QTest::keyClicks(page.NameField(2), "Y");
     page.NameField(3)->setFocus();
+    EXPECT_EQ(page.NameField(2)->text(), QStringLiteral("CAM 2"));
     EXPECT_EQ(page.harness.State().inputNames.At(2), u"CAM 2");
+
     QTest::mouseClick(page.ButtonNumbered(pc::UmdWindowButton(1)), Qt::LeftButton);
     QTest::mouseClick(page.ButtonNumbered(pc::kAllUmdButton), Qt::LeftButton);
-    EXPECT_EQ(ShownPicture(page.ButtonNumbered(pc::UmdWindowButton(1))), 399);
-    EXPECT_EQ(ShownPicture(page.ButtonNumbered(pc::kAllUmdButton)), pc::kAllUmdPictureOn);
+    EXPECT_EQ(page.ButtonNumbered(pc::UmdWindowButton(1))->ShownPicture(), 399);
+    EXPECT_EQ(page.ButtonNumbered(pc::kAllUmdButton)->ShownPicture(), pc::kAllUmdPictureOn);
     EXPECT_TRUE(page.harness.TakeSent().empty());
+    EXPECT_TRUE(page.harness.TakeChanges().empty());
 }
 
 // The unit's label reports set the toggles' pictures and send nothing.
@@ -158,10 +167,8 @@ TEST(UmdPageTest, LabelReportsChangeTheTogglesAndSendNothing) {
         {kOpcodeAllUmd, {0}, pc::kAllUmdButton, pc::kAllUmdPictureOff},
     };
     for (const auto& c : cases) {
-        const int updates = page.harness.UpdatesApplied();
         page.harness.UnitReports(c.opcode, c.values);
-        ASSERT_TRUE(page.harness.WaitForUpdates(updates));
-        EXPECT_EQ(ShownPicture(page.ButtonNumbered(c.button)), c.picture) << c.button;
+        EXPECT_EQ(page.ButtonNumbered(c.button)->ShownPicture(), c.picture) << c.button;
     }
     EXPECT_TRUE(page.harness.TakeSent().empty());
 }
@@ -173,15 +180,11 @@ TEST(UmdPageTest, ReplacedSettingsRefreshNamesAndToggles) {
     replaced.inputNames[6] = u"GRAPHICS";
     replaced.labels[6].umdOn = 0;
     replaced.allUmdOn = 0;
-    const int updates = page.harness.UpdatesApplied();
-    page.harness.UnitReplacesSettings(replaced);
-    ASSERT_TRUE(page.harness.WaitForUpdates(updates));
+    ASSERT_TRUE(page.harness.UnitReplacesSettings(replaced));
     EXPECT_EQ(page.NameField(7)->text(), QStringLiteral("GRAPHICS"));
-    EXPECT_EQ(ShownPicture(page.ButtonNumbered(pc::UmdWindowButton(7))), 410);
-    EXPECT_EQ(ShownPicture(page.ButtonNumbered(pc::kAllUmdButton)), pc::kAllUmdPictureOff);
-    const std::vector<Frame> sent = page.harness.TakeSent();
-    EXPECT_TRUE(
-        std::all_of(sent.begin(), sent.end(), [](const Frame& f) { return f[16] == kOpcodeQueryState; }));
+    EXPECT_EQ(page.ButtonNumbered(pc::UmdWindowButton(7))->ShownPicture(), 410);
+    EXPECT_EQ(page.ButtonNumbered(pc::kAllUmdButton)->ShownPicture(), pc::kAllUmdPictureOff);
+    EXPECT_EQ(page.harness.TakeSent(), std::vector<Frame>{kStateQuery});
 }
 
 struct PlacementCase {
@@ -238,7 +241,7 @@ TEST(UmdPageInConsoleTest, EnterCommitsANameAndNeitherKeyClosesTheWindow) {
     window.OpenUnitPage();
     auto* console = qobject_cast<CClass_child_main_dlg*>(window.CurrentPage());
     ASSERT_NE(console, nullptr);
-    ASSERT_TRUE(test::WaitUntil([console] { return console->Initialised(); }));
+    ASSERT_TRUE(QTest::qWaitFor([console] { return console->Initialised(); }));
     ASSERT_TRUE(console->SwitchPage(kPageUmdOverlay));
 
     auto* field = console->ShownSettingPage()->findChild<CLimitEdit*>(QString::number(NameFieldId(4)));
@@ -248,7 +251,7 @@ TEST(UmdPageInConsoleTest, EnterCommitsANameAndNeitherKeyClosesTheWindow) {
     QTest::keyClick(field, Qt::Key_Return);
     QTest::keyClick(field, Qt::Key_Escape);
     EXPECT_TRUE(window.isVisible());
-    ASSERT_TRUE(test::WaitUntil([&] {
+    ASSERT_TRUE(QTest::qWaitFor([&] {
         bool named = false;
         simulator.Invoke([&] { named = unitModel->Settings().inputNames[3] == u"DESK"; });
         return named;

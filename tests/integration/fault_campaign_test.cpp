@@ -8,11 +8,11 @@
 #include "link/console_link.h"
 #include "link/discovery.h"
 #include "link/platform/udp_socket.h"
+#include "link/task_queue.h"
 #include "matrix/core/matrix_queries.h"
-#include "matrix/core/matrix_routing.h"
-#include "multiviewer/core/multiviewer_commands.h"
+#include "matrix/core/matrix_session.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
-#include "multiviewer/core/page_type.h"
+#include "multiviewer/core/multiviewer_session.h"
 #include "multiviewer/core/status_receiver_thread.h"
 #include "multiviewer/core/unit_state_reader.h"
 #include "sim/discovery_reply.h"
@@ -47,7 +47,8 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 constexpr auto kArrival = 3000ms;
-constexpr StatusReceiverThread::Timing kTiming{20ms, 2000ms, 50ms};
+// The simulated unit settles at once; the console's wait for it is cut short to keep the rows fast.
+constexpr MultiviewerSession::Timing kTiming{2000ms, 20ms};
 constexpr std::array<std::uint8_t, 4> kUnitId{0x11, 0x22, 0x33, 0x44};
 constexpr std::array<std::uint8_t, 4> kForeignId{0x55, 0x66, 0x77, 0x88};
 
@@ -99,21 +100,26 @@ protected:
 // would stop painting.
 class TimedDispatcher : public UiDispatcher {
 public:
-    void Post(std::function<void()> task) override {
-        m_queue.Post([this, task = std::move(task)] {
-            const auto start = Clock::now();
-            task();
-            m_longest = std::max(m_longest, Clock::now() - start);
-        });
+    void Post(std::function<void()> task) override { m_queue.Post(Timed(std::move(task))); }
+    void PostAfter(std::chrono::milliseconds delay, std::function<void()> task) override {
+        m_queue.PostAfter(delay, Timed(std::move(task)));
     }
-    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) {
-        return m_queue.PumpUntil(done, bound);
+    bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds bound) {
+        return m_queue.RunUntil(done, bound);
     }
     void ResetLongest() { m_longest = {}; }
     Clock::duration Longest() const { return m_longest; }
 
 private:
-    test::QueueDispatcher m_queue;
+    std::function<void()> Timed(std::function<void()> task) {
+        return [this, task = std::move(task)] {
+            const auto start = Clock::now();
+            task();
+            m_longest = std::max(m_longest, Clock::now() - start);
+        };
+    }
+
+    TaskQueue m_queue;
     Clock::duration m_longest{}; // touched only by tasks, which run on the test thread
 };
 
@@ -181,8 +187,8 @@ const MalformedFrame kMalformedFrames[] = {
 };
 
 // ---------------------------------------------------------------------------------------------
-// A multiviewer on the LAN: the console's link, record, command set and status receiver against a
-// simulated unit on loopback, with the test thread as the UI thread.
+// A multiviewer on the LAN: the console's link, the unit's session and the status receiver against
+// a simulated unit on loopback, with the test thread as the UI thread.
 
 class LanMultiviewer : public FaultRow {
 public:
@@ -196,25 +202,33 @@ public:
         entry.unitAddress = 0x01;
         entry.unitId = kUnitId;
         m_devices.SetSelectedIndex(0);
+        m_session.AddObserver(m_observer);
+    }
+    ~LanMultiviewer() override {
+        m_receiver.reset();
+        m_session.RemoveObserver(m_observer);
     }
 
     // What the console page does when it opens the unit.
     void OpenPage() {
         ASSERT_TRUE(m_simulator.Start()) << m_simulator.StartError();
         ASSERT_TRUE(ReadState());
-        m_state.pageType = kPageColors;
         ASSERT_TRUE(OpenReports());
     }
     bool OpenReports() {
-        m_receiver = StatusReceiverThread::Start(m_link, m_devices.Selected(), m_ui, m_applier, kTiming);
+        m_receiver = StatusReceiverThread::Start(m_link, m_devices.Selected(), m_ui, m_session);
         return m_receiver != nullptr;
     }
+    // The session reads the unit's whole state, as when the page opens, and the unit answers.
     bool ReadState() {
-        const auto read = test::Await<StateRead>(
-            [&](auto done) { QueryUnitState(m_link, m_devices.Selected(), {}, std::move(done)); });
-        return read && read->outcome == StateRead::Outcome::Answered &&
-               ApplyStateRead(*read, m_state, m_locked, m_mainWindow);
+        std::optional<RereadResult> result;
+        m_session.Reread(RereadCause::Opening, {}, [&result](RereadResult r) { result = r; });
+        if (!m_ui.RunUntil([&] { return result.has_value(); }, kArrival)) {
+            m_session.CancelReread();
+        }
+        return result == RereadResult::Answered;
     }
+    const MultiviewerState& State() const { return m_session.State(); }
     void WithModel(const std::function<void(sim::MultiviewerModel&)>& change) {
         m_simulator.Invoke([&] { change(*m_model); });
     }
@@ -227,14 +241,20 @@ public:
         m_simulator.Invoke([] {});
         return true;
     }
-    // A command goes out, the unit applies it and reports it, and the report reaches the record.
+    // A command goes out, the unit applies it and reports it, and the report reaches the record:
+    // the session tells the field once as it sends and once more as the report comes.
     bool ReportComesBack() {
-        const std::uint8_t next = m_state.formatStatusOn != 0 ? 0 : 1;
-        if (!m_commands.SetFormatStatus(next)) {
+        const std::uint8_t next = State().formatStatusOn != 0 ? 0 : 1;
+        const int told = m_observer.Count(MultiviewerField::FormatStatus);
+        if (!m_session.SetFormatStatus(next)) {
             return false;
         }
-        m_state.formatStatusOn = next != 0 ? 0 : 1;
-        return m_ui.PumpUntil([&] { return m_state.formatStatusOn == next; }, kArrival);
+        return m_ui.RunUntil(
+            [&] {
+                return m_observer.Count(MultiviewerField::FormatStatus) >= told + 2 &&
+                       State().formatStatusOn == next;
+            },
+            kArrival);
     }
     // The border report a well-behaved unit sends.
     Frame BorderReport(std::uint8_t on) {
@@ -250,13 +270,10 @@ public:
     test::RecordingMessages m_messages;
     ConsoleLink m_link{m_endpoints, m_messages};
     DeviceTable m_devices;
-    MultiviewerState m_state = MultiviewerState::Defaults();
     bool m_locked = false;
-    test::RecordingView m_view;
-    test::RecordingMainWindow m_mainWindow;
-    MultiviewerCommands m_commands{m_link, m_devices, m_state, m_locked, m_view};
-    StatusReportApplier m_applier{m_state, m_view, m_mainWindow, m_locked};
     TimedDispatcher m_ui;
+    test::RecordingObserver m_observer;
+    MultiviewerSession m_session{m_link, m_devices, m_locked, m_ui, kTiming};
     std::unique_ptr<StatusReceiverThread> m_receiver; // last: stopped before what it uses goes
 
 private:
@@ -287,9 +304,8 @@ void UnitVanishesMidStateRead(LanMultiviewer& t) {
     ASSERT_EQ(read.wait_for(kArrival), std::future_status::ready);
     EXPECT_EQ(read.get().outcome, StateRead::Outcome::TimedOut);
 
-    t.m_state.layoutCode = 90;
-    ASSERT_TRUE(t.m_commands.SetLayoutCode(90));
-    ASSERT_TRUE(t.m_commands.SetBorder(0));
+    ASSERT_TRUE(t.m_session.SetLayoutCode(90));
+    ASSERT_TRUE(t.m_session.SetBorder(0));
     ASSERT_TRUE(t.m_link.WaitUntilIdle(kArrival));
 
     t.WithModel([](sim::MultiviewerModel& model) { model.SetAnswersStateQueries(true); });
@@ -307,10 +323,9 @@ void StatusPortHeldByAnotherProgram(LanMultiviewer& t) {
     t.m_receiver.reset();
     auto other = UdpSocket::Create();
     ASSERT_TRUE(other && other->Bind(Ipv4Address{{}, t.m_endpoints.statusPort}));
-    EXPECT_EQ(StatusReceiverThread::Start(t.m_link, t.m_devices.Selected(), t.m_ui, t.m_applier, kTiming),
-              nullptr);
+    EXPECT_EQ(StatusReceiverThread::Start(t.m_link, t.m_devices.Selected(), t.m_ui, t.m_session), nullptr);
     const std::size_t before = t.Unit().ReceivedCount();
-    ASSERT_TRUE(t.m_commands.SetBorder(0));
+    ASSERT_TRUE(t.m_session.SetBorder(0));
     ASSERT_TRUE(t.UnitTook(before + 1));
     EXPECT_TRUE(other->WaitReadable(kArrival)) << "the unit's report went to the program holding the port";
     other.reset();
@@ -322,29 +337,29 @@ void ReportFloodWhileTheOperatorWorks(LanMultiviewer& t) {
     sim::ReportFlood flood(t.Unit(), {20000, 1500ms, 0ms, sim::FloodContent::Applied});
     ASSERT_TRUE(flood.Start());
     t.m_ui.ResetLongest();
-    t.m_view.Clear();
+    t.m_observer.Clear();
     const std::size_t before = t.Unit().ReceivedCount();
     constexpr std::size_t kCommands = 10;
     for (std::size_t i = 0; i < kCommands; ++i) {
         const std::uint8_t layout = i % 2 == 0 ? 90 : 92;
-        t.m_state.layoutCode = layout;
-        ASSERT_TRUE(t.m_commands.SetLayoutCode(layout));
+        ASSERT_TRUE(t.m_session.SetLayoutCode(layout));
         // The operator acts again once the unit has taken this command; the reports keep being
         // shown meanwhile.
-        ASSERT_TRUE(t.m_ui.PumpUntil([&] { return t.Unit().ReceivedCount() >= before + i + 1; }, kArrival))
+        ASSERT_TRUE(t.m_ui.RunUntil([&] { return t.Unit().ReceivedCount() >= before + i + 1; }, kArrival))
             << "command " << i;
     }
-    EXPECT_TRUE(t.m_ui.PumpUntil([&] { return flood.Finished(); }, kArrival));
+    EXPECT_TRUE(t.m_ui.RunUntil([&] { return flood.Finished(); }, kArrival));
     flood.Stop();
     const auto longestUs = std::chrono::duration_cast<std::chrono::microseconds>(t.m_ui.Longest()).count();
     Campaign().longestFloodTaskUs = std::max<long long>(Campaign().longestFloodTaskUs, longestUs);
-    // Each report of the flood that reached the record redrew the preview once.
+    // Each signal report of the flood that reached the record was told once, and redraws the preview.
+    const int applied = t.m_observer.Count(MultiviewerField::Signal);
     std::printf(
-        "[ flood    ] %zu reports sent, %d preview redraws, %zu commands taken by the unit meanwhile, "
+        "[ flood    ] %zu reports sent, %d applied to the record, %zu commands taken by the unit meanwhile, "
         "longest UI task %.2f ms\n",
-        flood.ReportsSent(), t.m_view.redraws, t.Unit().ReceivedCount() - before,
+        flood.ReportsSent(), applied, t.Unit().ReceivedCount() - before,
         static_cast<double>(longestUs) / 1000.0);
-    EXPECT_GT(t.m_view.redraws, 0);
+    EXPECT_GT(applied, 0);
     ASSERT_TRUE(t.UnitTook(before + kCommands));
     t.WithModel([](sim::MultiviewerModel& model) { EXPECT_EQ(model.Settings().layoutCode, 92); });
 }
@@ -352,15 +367,15 @@ void ReportFloodWhileTheOperatorWorks(LanMultiviewer& t) {
 // The unit spoils every report it sends while commands go out; none of them reaches the record.
 void SpoiltReports(LanMultiviewer& t, sim::ReportFault fault) {
     t.WithModel([&](sim::MultiviewerModel& model) { model.Faults().fault = fault; });
+    t.m_observer.Clear();
     const std::size_t before = t.Unit().ReceivedCount();
     // A report that names a window, so that one past the last can be named.
-    ASSERT_TRUE(t.m_commands.SetUmd(4, 1));
+    ASSERT_TRUE(t.m_session.SetUmd(4, 1));
     ASSERT_TRUE(t.UnitTook(before + 1));
-    t.m_state.umdOn.At(4) = 0;
     t.WithModel([](sim::MultiviewerModel& model) { model.Faults().fault = sim::ReportFault::None; });
     // Reports are handled in arrival order: once this one is in, the spoilt one was seen first.
     ASSERT_TRUE(t.ReportComesBack());
-    EXPECT_EQ(t.m_state.umdOn.At(4), 0);
+    EXPECT_EQ(t.m_observer.Count(MultiviewerField::UmdOn), 1) << "told only as the console sent it";
 }
 
 const LanFault kLanFaults[] = {
@@ -393,17 +408,17 @@ class MalformedReportTable : public LanMultiviewer, public ::testing::WithParamI
 
 TEST_P(MalformedReportTable, IsSurvivedAndGoodReportsStillApply) {
     ASSERT_NO_FATAL_FAILURE(OpenPage());
-    m_state.borderOn = 1;
+    m_observer.Clear();
     Frame report = BorderReport(0);
     GetParam().spoil(report);
     SendReport(report);
     // Reports are handled in arrival order: once this one is in, the spoilt one was seen first.
     ASSERT_TRUE(ReportComesBack());
     if (GetParam().refusedOnLan) {
-        EXPECT_EQ(m_state.borderOn, 1);
+        EXPECT_EQ(m_observer.Count(MultiviewerField::Border), 0);
     }
     const std::size_t before = Unit().ReceivedCount();
-    ASSERT_TRUE(m_commands.SetBorder(1));
+    ASSERT_TRUE(m_session.SetBorder(1));
     EXPECT_TRUE(UnitTook(before + 1));
     EXPECT_TRUE(ReadState());
 }
@@ -724,6 +739,8 @@ public:
         m_unit.typeCode = kTypeMatrixSwitcher;
         m_unit.unitAddress = 0x01;
         m_unit.unitId = kUnitId;
+        m_devices.At(0) = m_unit;
+        m_devices.SetSelectedIndex(0);
     }
 
     std::optional<MatrixStateRead> ReadState() {
@@ -741,7 +758,10 @@ public:
     test::RecordingMessages m_messages;
     ConsoleLink m_link{m_endpoints, m_messages};
     DeviceEntry m_unit;
-    MatrixModel m_matrix;
+    DeviceTable m_devices;
+    bool m_locked = false;
+    TaskQueue m_queue;
+    MatrixSession m_matrix{m_link, m_devices, m_locked, m_queue};
 
 private:
     sim::MatrixModel* m_model = nullptr;
@@ -781,7 +801,7 @@ TEST_P(MatrixFaultTable, NoReplyIsTakenAndTheUnitIsReadOnceItBehaves) {
     EXPECT_EQ(backlight->reply.has_value(), GetParam().backlightStillWhole);
 
     const std::size_t before = m_simulator.Unit(0).ReceivedCount();
-    ASSERT_EQ(MatrixApply(m_link, m_unit, m_matrix, 3, MatrixOutputs{0b1001}), RoutingOutcome::Sent);
+    ASSERT_EQ(m_matrix.Apply(3, MatrixOutputs{0b1001}), RoutingOutcome::Sent);
     ASSERT_TRUE(m_simulator.Unit(0).WaitForReceived(before + 1, kArrival));
     WithModel([](sim::MatrixModel& m) {
         ASSERT_FALSE(m.RoutingTexts().empty());

@@ -1,14 +1,10 @@
 #include "link/console_link.h"
-#include "multiviewer/core/multiviewer_opcodes.h"
+#include "link/task_queue.h"
 #include "multiviewer/core/layout_geometry.h"
-#include "multiviewer/core/multiviewer_commands.h"
-#include "multiviewer/core/page_type.h"
-#include "multiviewer/core/preview_refresh.h"
+#include "multiviewer/core/multiviewer_session.h"
 #include "multiviewer/core/status_receiver_thread.h"
-#include "multiviewer/core/unit_state_reader.h"
 #include "sim/multiviewer_model.h"
 #include "sim/unit_simulator.h"
-#include "support/await.h"
 #include "support/loopback_ports.h"
 #include "support/recording_console.h"
 #include "support/recording_messages.h"
@@ -28,26 +24,29 @@
 namespace brenvik {
 namespace {
 
-// Both halves of a state read, as the console page does them, waited for.
-bool ReadUnitState(UnitLink& link, const std::optional<DeviceEntry>& unit, MultiviewerState& state, bool locked,
-                   MainWindowHooks& mainWindow) {
-    const auto read =
-        test::Await<StateRead>([&](auto done) { QueryUnitState(link, unit, {}, std::move(done)); });
-    return read && ApplyStateRead(*read, state, locked, mainWindow);
-}
-
 using namespace std::chrono_literals;
 using sim::MultiviewerModel;
 using sim::MultiviewerSettings;
 using sim::ReportFault;
+using F = MultiviewerField;
 
 constexpr auto kArrival = 3000ms;
 constexpr std::array<std::uint8_t, 4> kUnitId{0x11, 0x22, 0x33, 0x44};
-// The unit settles quickly here; the wait after a re-read is cut short to keep the suite fast.
-constexpr StatusReceiverThread::Timing kTiming{20ms, 2000ms, 50ms};
+// The simulated unit settles at once; the console's wait for it is cut short to keep the suite fast.
+constexpr MultiviewerSession::Timing kTiming{2000ms, 20ms};
+
+// Reads the unit's state through `session`, running `ui` until the read has ended.
+std::optional<RereadResult> OpenUnit(MultiviewerSession& session, TaskQueue& ui) {
+    std::optional<RereadResult> result;
+    session.Reread(RereadCause::Opening, {}, [&result](RereadResult r) { result = r; });
+    if (!ui.RunUntil([&] { return result.has_value(); }, kArrival)) {
+        session.CancelReread();
+    }
+    return result;
+}
 
 // The console's side of one open multiviewer against a simulated one on loopback: the link, the
-// record, the command set and the status receiver, with the test thread as the UI thread.
+// session and the status receiver, with the test thread as the thread that owns the session.
 class SimulatedMultiviewer : public ::testing::Test {
 protected:
     SimulatedMultiviewer() {
@@ -69,17 +68,20 @@ protected:
         entry.unitAddress = 0x01;
         entry.unitId = kUnitId;
         m_devices.SetSelectedIndex(0);
+        m_session.AddObserver(m_observer);
+    }
+    ~SimulatedMultiviewer() override {
+        m_receiver.reset();
+        m_session.RemoveObserver(m_observer);
     }
 
-    // What the console page does when it opens the unit.
-    void OpenPage(std::uint8_t page) {
-        ASSERT_TRUE(ReadUnitState(m_link, m_devices.Selected(), m_state, m_locked, m_mainWindow));
-        RecomputeSwitcherCells(m_state);
-        RefreshPreviewAll(m_state, m_view);
-        m_state.pageType = page;
-        m_receiver = StatusReceiverThread::Start(m_link, m_devices.Selected(), m_ui, m_applier, kTiming);
+    // What the console page does when it opens the unit: read its state, then take its reports.
+    void OpenPage() {
+        ASSERT_EQ(OpenUnit(m_session, m_ui), RereadResult::Answered);
+        m_receiver = StatusReceiverThread::Start(m_link, m_devices.Selected(), m_ui, m_session);
         ASSERT_NE(m_receiver, nullptr);
     }
+    const MultiviewerState& State() const { return m_session.State(); }
 
     template <typename Read> auto Model(Read read) {
         decltype(read(m_model->Settings())) value{};
@@ -89,7 +91,7 @@ protected:
     void WithModel(const std::function<void(MultiviewerModel&, sim::SimulatedUnit&)>& change) {
         m_simulator.Invoke([&] { change(*m_model, m_simulator.Unit(0)); });
     }
-    bool PumpUntil(const std::function<bool()>& done) { return m_ui.PumpUntil(done, kArrival); }
+    bool RunUntil(const std::function<bool()>& done) { return m_ui.RunUntil(done, kArrival); }
     // Sends through `send` and waits until the unit has taken the frame, so that what the test
     // changes in the model next applies to what comes after it.
     bool Heard(const std::function<bool()>& send) {
@@ -100,18 +102,21 @@ protected:
         m_simulator.Invoke([] {}); // the unit's thread has finished handling the frame
         return true;
     }
+    // Waits frame by frame until the unit's settings satisfy `done`: each frame the unit takes may
+    // be the one that brings the change.
     bool ModelReaches(const std::function<bool(const MultiviewerSettings&)>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + kArrival;
-        while (!Model([&](const MultiviewerSettings& s) { return done(s); })) {
-            if (std::chrono::steady_clock::now() > deadline) {
-                return false;
+        const auto reached = [&] { return Model([&](const MultiviewerSettings& s) { return done(s); }); };
+        for (std::size_t count = m_simulator.Unit(0).ReceivedCount(); !reached();) {
+            if (!m_simulator.Unit(0).WaitForReceived(++count, kArrival)) {
+                return reached();
             }
-            std::this_thread::sleep_for(2ms);
         }
         return true;
     }
-    bool PageUpdated(const PageUpdate& update) const {
-        return std::find(m_view.updates.begin(), m_view.updates.end(), update) != m_view.updates.end();
+    // Runs until the unit's report of `field` has come back after the console's own notice of it.
+    bool ReportedBack(F field, const std::function<bool(const MultiviewerState&)>& shows) {
+        const int told = m_observer.Count(field);
+        return RunUntil([&] { return m_observer.Count(field) > told && shows(State()); });
     }
 
     Endpoints m_endpoints = test::LoopbackEndpoints();
@@ -121,13 +126,10 @@ protected:
     test::RecordingMessages m_messages;
     ConsoleLink m_link{m_endpoints, m_messages};
     DeviceTable m_devices;
-    MultiviewerState m_state = MultiviewerState::Defaults();
     bool m_locked = false;
-    test::RecordingView m_view;
-    test::RecordingMainWindow m_mainWindow;
-    MultiviewerCommands m_commands{m_link, m_devices, m_state, m_locked, m_view};
-    StatusReportApplier m_applier{m_state, m_view, m_mainWindow, m_locked};
-    test::QueueDispatcher m_ui;
+    TaskQueue m_ui;
+    test::RecordingObserver m_observer;
+    MultiviewerSession m_session{m_link, m_devices, m_locked, m_ui, kTiming};
     std::unique_ptr<StatusReceiverThread> m_receiver; // last: stopped before what it uses goes
 };
 
@@ -148,43 +150,44 @@ TEST_F(SimulatedMultiviewer, ReadsTheStateTheUnitHolds) {
         s.inputNames[15] = u"ABCDEFGHIJKLMNOP";
         s.customName = u"Rack 7";
     });
-    OpenPage(kPageSwitcher);
-    EXPECT_EQ(m_state.layoutCode, 92);
-    EXPECT_EQ(m_state.outputFormat, 13);
-    EXPECT_EQ(m_state.audioSource, 16);
-    EXPECT_EQ(m_state.switcherMode, 1);
-    EXPECT_EQ(m_state.networkDhcp, 1);
-    EXPECT_EQ(m_state.timecodeOn, 1);
-    EXPECT_EQ(m_state.umdAllOn, 1);
-    EXPECT_EQ(m_state.windowSource.At(3), 11);
-    EXPECT_EQ(m_state.loopRoute.At(16), 4);
-    EXPECT_EQ(m_state.switcherCells[15].number, 4);
-    EXPECT_EQ(m_state.umdTextColor.At(7), 15);
-    EXPECT_EQ(m_state.umdBackColor.At(7), 14);
-    EXPECT_EQ(m_state.meterChannel.At(10), 7);
-    EXPECT_EQ(m_state.formatTexts.At(10), u"1080psf24");
-    EXPECT_EQ(m_state.formatTextColor.At(10), 12);
-    EXPECT_EQ(m_state.formatBackColor.At(10), 13);
-    EXPECT_EQ(m_state.timecodeTextColor.At(10), 5);
-    EXPECT_EQ(m_state.timecodeBackColor.At(10), 6);
-    EXPECT_EQ(m_state.formatTexts.At(1), u"1080p60");
-    EXPECT_EQ(m_state.formatTexts.At(5), u"No Signal");
-    EXPECT_EQ(m_state.inputNames.At(3), u"Cam Three");
-    EXPECT_EQ(m_state.inputNames.At(16), u"ABCDEFGHIJKLMNOP");
-    EXPECT_EQ(m_state.customName, u"Rack 7");
-    EXPECT_EQ(m_mainWindow.nameTexts, std::vector<std::u16string>{u"Rack 7"});
-    EXPECT_EQ(m_state.windowRects, ComputeLayoutGeometry(92));
-    EXPECT_TRUE(m_state.stateLoaded);
+    OpenPage();
+    const MultiviewerState& state = State();
+    EXPECT_EQ(state.layoutCode, 92);
+    EXPECT_EQ(state.outputFormat, 13);
+    EXPECT_EQ(state.audioSource, 16);
+    EXPECT_EQ(state.switcherMode, 1);
+    EXPECT_EQ(state.networkDhcp, 1);
+    EXPECT_EQ(state.timecodeOn, 1);
+    EXPECT_EQ(state.umdAllOn, 1);
+    EXPECT_EQ(state.windowSource.At(3), 11);
+    EXPECT_EQ(state.loopRoute.At(16), 4);
+    EXPECT_EQ(state.switcherCells[15].number, 4);
+    EXPECT_EQ(state.umdTextColor.At(7), 15);
+    EXPECT_EQ(state.umdBackColor.At(7), 14);
+    EXPECT_EQ(state.meterChannel.At(10), 7);
+    EXPECT_EQ(state.formatTexts.At(10), u"1080psf24");
+    EXPECT_EQ(state.formatTextColor.At(10), 12);
+    EXPECT_EQ(state.formatBackColor.At(10), 13);
+    EXPECT_EQ(state.timecodeTextColor.At(10), 5);
+    EXPECT_EQ(state.timecodeBackColor.At(10), 6);
+    EXPECT_EQ(state.formatTexts.At(1), u"1080p60");
+    EXPECT_EQ(state.formatTexts.At(5), u"No Signal");
+    EXPECT_EQ(state.inputNames.At(3), u"Cam Three");
+    EXPECT_EQ(state.inputNames.At(16), u"ABCDEFGHIJKLMNOP");
+    EXPECT_EQ(state.customName, u"Rack 7");
+    EXPECT_EQ(state.windowRects, ComputeLayoutGeometry(92));
+    EXPECT_EQ(m_observer.replaced, std::vector<RereadCause>{RereadCause::Opening});
+    EXPECT_EQ(m_observer.names, std::vector<std::optional<std::u16string>>{u"Rack 7"});
+    EXPECT_EQ(m_observer.locks, std::vector<bool>{false});
 }
 
-// One command from the console to the unit and, where the unit reports it, back into the record.
+// One command from the console to the unit and, where the unit reports it, back into the record:
+// the session tells `field` once as it sends, and once more when the unit's report has come.
 struct RoundTrip {
     const char* name;
-    std::uint8_t page;
-    std::function<bool(MultiviewerCommands&, MultiviewerState&)> send;
+    std::function<bool(MultiviewerSession&)> send;
     std::function<bool(const MultiviewerSettings&)> applied;
-    // Undoes the console's own change, so that only the unit's report can bring the value back.
-    std::function<void(MultiviewerState&)> forget;
+    F field;
     std::function<bool(const MultiviewerState&)> reported; // empty: the unit reports nothing
 };
 
@@ -194,93 +197,90 @@ void PrintTo(const RoundTrip& c, std::ostream* os) {
 }
 
 const RoundTrip kRoundTrips[] = {
-    {"SetLayoutCode", kPageLayout,
-     [](auto& c, auto& s) {
-         s.layoutCode = 90;
-         return c.SetLayoutCode(90);
-     },
-     [](const auto& m) { return m.layoutCode == 90; }, [](auto& s) { s.layoutCode = 0; },
+    {"SetLayoutCode", [](auto& c) { return c.SetLayoutCode(90); },
+     [](const auto& m) { return m.layoutCode == 90; }, F::LayoutCode,
      [](const auto& s) { return s.layoutCode == 90 && s.windowRects == ComputeLayoutGeometry(90); }},
-    {"SetSourceOfAWindow", kPageLayout, [](auto& c, auto&) { return c.SetSource(3, 7); },
-     [](const auto& m) { return m.windowSource[2] == 7; }, [](auto&) {},
+    {"SetSourceOfAWindow", [](auto& c) { return c.SetWindowSource(3, 7); },
+     [](const auto& m) { return m.windowSource[2] == 7; }, F::WindowSource,
      [](const auto& s) { return s.windowSource.At(3) == 7; }},
-    {"SetSourceOfALoopOutput", kPageSwitcher,
-     [](auto& c, auto&) { return c.SetSwitcherMode(1) && c.SetSource(5, 2); },
-     [](const auto& m) { return m.loopRoute[4] == 2; }, [](auto& s) { s.loopRoute.At(5) = 0; },
+    {"SetSourceOfALoopOutput", [](auto& c) { return c.SetSwitcherMode(1) && c.SetLoopRoute(5, 2); },
+     [](const auto& m) { return m.loopRoute[4] == 2; }, F::LoopRoute,
      [](const auto& s) { return s.loopRoute.At(5) == 2 && s.switcherCells[4].number == 2; }},
-    {"RouteOneToOne", kPageSwitcher, [](auto& c, auto&) { return c.SetSwitcherMode(1) && c.RouteOneToOne(); },
-     [](const auto& m) { return m.loopRoute[15] == 16 && m.loopRoute[0] == 1; },
-     [](auto& s) { s.loopRoute.values.fill(0); },
+    {"RouteOneToOne", [](auto& c) { return c.SetSwitcherMode(1) && c.RouteOneToOne(); },
+     [](const auto& m) { return m.loopRoute[15] == 16 && m.loopRoute[0] == 1; }, F::LoopRoute,
      [](const auto& s) { return s.loopRoute.At(1) == 1 && s.loopRoute.At(16) == 16; }},
-    {"SetUmdOfAWindow", kPageUmdOverlay, [](auto& c, auto&) { return c.SetUmd(4, 0); },
-     [](const auto& m) { return m.labels[3].umdOn == 0; }, [](auto& s) { s.umdOn.At(4) = 1; },
+    {"SetUmdOfAWindow", [](auto& c) { return c.SetUmd(4, 0); },
+     [](const auto& m) { return m.labels[3].umdOn == 0; }, F::UmdOn,
      [](const auto& s) { return s.umdOn.At(4) == 0; }},
-    {"SetUmdAll", kPageUmdOverlay, [](auto& c, auto&) { return c.SetUmd(0, 0); },
-     [](const auto& m) { return m.allUmdOn == 0; }, [](auto& s) { s.umdAllOn = 1; },
-     [](const auto& s) { return s.umdAllOn == 0; }},
+    {"SetUmdAll", [](auto& c) { return c.SetUmd(0, 0); }, [](const auto& m) { return m.allUmdOn == 0; },
+     F::UmdAllOn, [](const auto& s) { return s.umdAllOn == 0; }},
     {"SetInputName",
-     kPageUmdOverlay,
-     [](auto& c, auto& s) {
-         s.inputNames.At(3) = u"Cam Three";
-         return c.SetInputName(3);
-     },
+     [](auto& c) { return c.SetInputName(3, u"Cam Three"); },
      [](const auto& m) { return m.inputNames[2] == u"Cam Three"; },
-     [](auto&) {},
+     F::InputName,
      {}},
-    {"SetUmdTextColor", kPageColors, [](auto& c, auto&) { return c.SetUmdTextColor(2, 3); },
-     [](const auto& m) { return m.labels[1].textColour == 3; }, [](auto& s) { s.umdTextColor.At(2) = 0; },
+    {"SetUmdTextColor", [](auto& c) { return c.SetUmdTextColor(2, 3); },
+     [](const auto& m) { return m.labels[1].textColour == 3; }, F::UmdTextColor,
      [](const auto& s) { return s.umdTextColor.At(2) == 3 && s.umdColorInput == 2; }},
-    {"SetUmdBackColorAll", kPageColors, [](auto& c, auto&) { return c.SetUmdBackColor(0, 4); },
-     [](const auto& m) { return m.labels[15].backColour == 4; }, [](auto& s) { s.umdBackColor.At(1) = 0; },
-     [](const auto& s) { return s.umdBackColor.At(1) == 4 && s.umdColorInput == 0; }},
-    {"SetFormatTextColor", kPageColors, [](auto& c, auto&) { return c.SetFormatTextColor(6, 9); },
-     [](const auto& m) { return m.windows[5].formatTextColour == 9; },
-     [](auto& s) { s.formatTextColor.At(6) = 0; },
+    {"SetUmdBackColorAll", [](auto& c) { return c.SetUmdBackColor(0, 4); },
+     [](const auto& m) { return m.labels[15].backColour == 4; }, F::UmdBackColor,
+     [](const auto& s) {
+         return std::all_of(s.umdBackColor.values.begin(), s.umdBackColor.values.end(),
+                            [](std::uint8_t c) { return c == 4; }) &&
+                s.umdColorInput == 0;
+     }},
+    {"SetFormatTextColor", [](auto& c) { return c.SetFormatTextColor(6, 9); },
+     [](const auto& m) { return m.windows[5].formatTextColour == 9; }, F::FormatTextColor,
      [](const auto& s) { return s.formatTextColor.At(6) == 9 && s.formatColorWindow == 6; }},
-    {"SetFormatBackColor", kPageColors, [](auto& c, auto&) { return c.SetFormatBackColor(6, 10); },
-     [](const auto& m) { return m.windows[5].formatBackColour == 10; },
-     [](auto& s) { s.formatBackColor.At(6) = 0; },
+    {"SetFormatBackColor", [](auto& c) { return c.SetFormatBackColor(6, 10); },
+     [](const auto& m) { return m.windows[5].formatBackColour == 10; }, F::FormatBackColor,
      [](const auto& s) { return s.formatBackColor.At(6) == 10; }},
-    {"SetTimecodeTextColorAll", kPageColors, [](auto& c, auto&) { return c.SetTimecodeTextColor(0, 11); },
-     [](const auto& m) { return m.windows[15].timecodeTextColour == 11; },
-     [](auto& s) { s.timecodeTextColor.At(1) = 0; },
-     [](const auto& s) { return s.timecodeTextColor.At(1) == 11; }},
-    {"SetTimecodeBackColor", kPageColors, [](auto& c, auto&) { return c.SetTimecodeBackColor(8, 12); },
-     [](const auto& m) { return m.windows[7].timecodeBackColour == 12; },
-     [](auto& s) { s.timecodeBackColor.At(8) = 0; },
+    {"SetTimecodeTextColorAll", [](auto& c) { return c.SetTimecodeTextColor(0, 11); },
+     [](const auto& m) {
+         return m.windows[0].timecodeTextColour == 11 && m.windows[15].timecodeTextColour == 11;
+     },
+     F::TimecodeTextColor,
+     [](const auto& s) {
+         return std::all_of(s.timecodeTextColor.values.begin(), s.timecodeTextColor.values.end(),
+                            [](std::uint8_t c) { return c == 11; });
+     }},
+    {"SetTimecodeBackColor", [](auto& c) { return c.SetTimecodeBackColor(8, 12); },
+     [](const auto& m) { return m.windows[7].timecodeBackColour == 12; }, F::TimecodeBackColor,
      [](const auto& s) { return s.timecodeBackColor.At(8) == 12; }},
-    {"SetBorder", kPageColors, [](auto& c, auto&) { return c.SetBorder(0); },
-     [](const auto& m) { return m.borderOn == 0; }, [](auto& s) { s.borderOn = 1; },
-     [](const auto& s) { return s.borderOn == 0; }},
-    {"SetFormatStatus", kPageControls, [](auto& c, auto&) { return c.SetFormatStatus(0); },
-     [](const auto& m) { return m.formatStatusOn == 0; }, [](auto& s) { s.formatStatusOn = 1; },
+    {"SetBorder", [](auto& c) { return c.SetBorder(0); }, [](const auto& m) { return m.borderOn == 0; },
+     F::Border, [](const auto& s) { return s.borderOn == 0; }},
+    {"SetFormatStatus", [](auto& c) { return c.SetFormatStatus(0); },
+     [](const auto& m) { return m.formatStatusOn == 0; }, F::FormatStatus,
      [](const auto& s) { return s.formatStatusOn == 0; }},
-    {"SetTimecode", kPageControls, [](auto& c, auto&) { return c.SetTimecode(1); },
-     [](const auto& m) { return m.timecodeOn == 1; }, [](auto& s) { s.timecodeOn = 0; },
-     [](const auto& s) { return s.timecodeOn == 1; }},
-    {"SetAudioAlarm", kPageControls, [](auto& c, auto&) { return c.SetAudioAlarm(1); },
-     [](const auto& m) { return m.audioAlarmOn == 1; }, [](auto& s) { s.audioAlarmOn = 0; },
+    {"SetTimecode", [](auto& c) { return c.SetTimecode(1); }, [](const auto& m) { return m.timecodeOn == 1; },
+     F::Timecode, [](const auto& s) { return s.timecodeOn == 1; }},
+    {"SetAudioAlarm", [](auto& c) { return c.SetAudioAlarm(1); },
+     [](const auto& m) { return m.audioAlarmOn == 1; }, F::AudioAlarm,
      [](const auto& s) { return s.audioAlarmOn == 1; }},
-    {"SetOutputFormat", kPageControls, [](auto& c, auto&) { return c.SetOutputFormat(11); },
-     [](const auto& m) { return m.outputFormat == 11; }, [](auto&) {},
+    {"SetOutputFormat", [](auto& c) { return c.SetOutputFormat(11); },
+     [](const auto& m) { return m.outputFormat == 11; }, F::OutputFormat,
      [](const auto& s) { return s.outputFormat == 11; }},
-    {"SetAudioSource", kPageAudio, [](auto& c, auto&) { return c.SetAudioSource(9); },
-     [](const auto& m) { return m.audioSource == 9; }, [](auto&) {},
+    {"SetAudioSource", [](auto& c) { return c.SetAudioSource(9); },
+     [](const auto& m) { return m.audioSource == 9; }, F::AudioSource,
      [](const auto& s) { return s.audioSource == 9; }},
-    {"SetMeter", kPageAudio, [](auto& c, auto&) { return c.SetMeter(2, 0); },
-     [](const auto& m) { return m.windows[2].meterOn == 0; }, [](auto& s) { s.meterOn.At(3) = 1; },
+    {"SetMeter", [](auto& c) { return c.SetMeter(3, 0); },
+     [](const auto& m) { return m.windows[2].meterOn == 0; }, F::MeterOn,
      [](const auto& s) { return s.meterOn.At(3) == 0 && s.meterWindow == 2; }},
-    {"SetMeterAll", kPageAudio, [](auto& c, auto&) { return c.SetMeter(kAllMetersIndex, 0); },
-     [](const auto& m) { return m.allMetersOn == 0; }, [](auto& s) { s.meterAllOn = 1; },
+    {"SetMeterAll", [](auto& c) { return c.SetMeter(0, 0); },
+     [](const auto& m) { return m.allMetersOn == 0; }, F::MeterAllOn,
      [](const auto& s) { return s.meterAllOn == 0; }},
-    {"SetMeterChannel", kPageAudio, [](auto& c, auto&) { return c.SetMeterChannel(5, 6); },
-     [](const auto& m) { return m.windows[5].meterChannel == 6; }, [](auto& s) { s.meterChannel.At(6) = 0; },
-     [](const auto& s) { return s.meterChannel.At(6) == 6; }},
+    {"SetMeterChannel", [](auto& c) { return c.SetMeterChannel(6, 6); },
+     [](const auto& m) { return m.windows[5].meterChannel == 6; }, F::MeterChannel,
+     [](const auto& s) { return s.meterChannel.At(6) == 6 && s.meterWindow == 5; }},
     {"SetSwitcherMode",
-     kPageSwitcher,
-     [](auto& c, auto&) { return c.SetSwitcherMode(1); },
+     [](auto& c) { return c.SetSwitcherMode(1); },
      [](const auto& m) { return m.switcherMode == 1; },
-     [](auto&) {},
+     F::SwitcherMode,
+     {}},
+    {"SetCustomName",
+     [](auto& c) { return c.SetCustomName(u"Rack 9"); },
+     [](const auto& m) { return m.customName == u"Rack 9"; },
+     F::CustomName,
      {}},
 };
 
@@ -291,98 +291,115 @@ TEST_P(RoundTripTable, TheUnitAppliesTheCommandAndReportsItBack) {
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) {
         std::reverse(model.Settings().loopRoute.begin(), model.Settings().loopRoute.end());
     });
-    OpenPage(trip.page);
-    ASSERT_TRUE(trip.send(m_commands, m_state));
+    OpenPage();
+    m_observer.Clear();
+    ASSERT_TRUE(trip.send(m_session));
+    EXPECT_GE(m_observer.Count(trip.field), 1) << "the session tells what it sent";
     EXPECT_TRUE(ModelReaches(trip.applied));
     if (trip.reported) {
-        trip.forget(m_state);
-        EXPECT_TRUE(PumpUntil([&] { return trip.reported(m_state); }));
+        EXPECT_TRUE(ReportedBack(trip.field, trip.reported));
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(MultiviewerSim, RoundTripTable, ::testing::ValuesIn(kRoundTrips),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The unit takes Load Default, reports that it replaced its settings, and the console reads the
+// state again: the unit's defaults, and the console's selections back to "all".
 TEST_F(SimulatedMultiviewer, LoadDefaultIsReportedAndTheStateReadAgain) {
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Settings().layoutCode = 160; });
-    OpenPage(kPageColors);
-    ASSERT_EQ(m_state.layoutCode, 160);
-    m_state.umdColorInput = 4;
-    ASSERT_TRUE(m_commands.LoadDefault());
-    EXPECT_TRUE(PumpUntil([&] { return PageUpdated(PageUpdate::Refresh(kPageColors)); }));
-    EXPECT_EQ(m_state.layoutCode, 40);
-    EXPECT_EQ(m_state.windowRects, ComputeLayoutGeometry(40));
-    EXPECT_EQ(m_state.umdColorInput, 0);
+    OpenPage();
+    ASSERT_EQ(State().layoutCode, 160);
+    m_session.SelectColourInput(4);
+    std::optional<RereadResult> loaded;
+    ASSERT_TRUE(m_session.LoadDefault({}, [&loaded](RereadResult r) { loaded = r; }));
+    EXPECT_TRUE(RunUntil([&] { return loaded && !m_session.Rereading(); }));
+    EXPECT_EQ(loaded, RereadResult::Answered);
+    EXPECT_EQ(State().layoutCode, 40);
+    EXPECT_EQ(State().windowRects, ComputeLayoutGeometry(40));
+    EXPECT_EQ(State().umdColorInput, 0);
+    EXPECT_NE(std::find(m_observer.replaced.begin(), m_observer.replaced.end(), RereadCause::LoadDefault),
+              m_observer.replaced.end());
 }
 
 TEST_F(SimulatedMultiviewer, CustomMemoryKeepsWhatWasSaved) {
-    OpenPage(kPageControls);
-    m_state.umdColorInput = 4;
-    m_state.layoutCode = 90;
-    ASSERT_TRUE(m_commands.SetLayoutCode(90));
-    ASSERT_TRUE(m_commands.SendCustomMemory(mv_opcode::kSaveCustom, 2));
-    m_state.layoutCode = 160;
-    ASSERT_TRUE(m_commands.SetLayoutCode(160));
-    ASSERT_TRUE(m_commands.SendCustomMemory(mv_opcode::kLoadCustom, 2));
+    OpenPage();
+    m_session.SelectColourInput(4);
+    ASSERT_TRUE(m_session.SetLayoutCode(90));
+    ASSERT_TRUE(m_session.SaveCustom(2));
+    ASSERT_TRUE(m_session.SetLayoutCode(160));
+    std::optional<RereadResult> loaded;
+    ASSERT_TRUE(m_session.LoadCustom(2, {}, [&loaded](RereadResult r) { loaded = r; }));
     EXPECT_TRUE(ModelReaches([](const MultiviewerSettings& m) { return m.layoutCode == 90; }));
-    EXPECT_TRUE(PumpUntil([&] { return PageUpdated(PageUpdate::Refresh(kPageControls)); }));
-    EXPECT_EQ(m_state.layoutCode, 90);
-    EXPECT_EQ(m_state.umdColorInput, 4) << "a custom load keeps the selections";
+    EXPECT_TRUE(RunUntil([&] { return loaded && !m_session.Rereading(); }));
+    EXPECT_EQ(loaded, RereadResult::Answered);
+    EXPECT_EQ(State().layoutCode, 90);
+    EXPECT_EQ(State().umdColorInput, 4) << "a custom load keeps the selections";
+}
+
+// The unit's settings are replaced behind the console's back (its front panel, another console):
+// its report brings the whole state in.
+TEST_F(SimulatedMultiviewer, SettingsReplacedAtTheUnitAreReadIn) {
+    OpenPage();
+    MultiviewerSettings replaced = MultiviewerSettings::Factory();
+    replaced.layoutCode = 111;
+    replaced.customName = u"Front Panel";
+    WithModel(
+        [&](MultiviewerModel& model, sim::SimulatedUnit& unit) { model.ReplaceSettings(unit, replaced); });
+    EXPECT_TRUE(RunUntil([&] { return m_observer.replaced.size() == 2 && !m_session.Rereading(); }));
+    EXPECT_EQ(m_observer.replaced.back(), RereadCause::UnitReplaced);
+    EXPECT_EQ(State().layoutCode, 111);
+    EXPECT_EQ(State().customName, u"Front Panel");
 }
 
 TEST_F(SimulatedMultiviewer, SignalChangeOfTheUnitShowsInTheFormatText) {
-    OpenPage(kPageLayout);
+    OpenPage();
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit& unit) { model.ChangeSignal(unit, 5, 1, 27); });
-    EXPECT_TRUE(PumpUntil([&] { return m_state.formatTexts.At(5) == u"1080p50"; }));
+    EXPECT_TRUE(RunUntil([&] { return State().formatTexts.At(5) == u"1080p50"; }));
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit& unit) { model.ChangeSignal(unit, 5, 0, 27); });
-    EXPECT_TRUE(PumpUntil([&] { return m_state.formatTexts.At(5) == u"No Signal"; }));
+    EXPECT_TRUE(RunUntil([&] { return State().formatTexts.At(5) == u"No Signal"; }));
 }
 
-// A spoilt report is handled (and ignored) before a good one that follows it.
+// A spoilt report is handled (and ignored) before a good one that follows it: once the good one is
+// in, the spoilt one would have been told already.
 TEST_F(SimulatedMultiviewer, SpoiltReportsChangeNothing) {
-    OpenPage(kPageUmdOverlay);
+    OpenPage();
     for (ReportFault fault : {ReportFault::ForeignIdentifier, ReportFault::Short, ReportFault::UnknownOpcode,
                               ReportFault::OutOfRange}) {
+        SCOPED_TRACE(static_cast<int>(fault));
         WithModel([&](MultiviewerModel& model, sim::SimulatedUnit&) { model.Faults().fault = fault; });
-        ASSERT_TRUE(Heard([&] { return m_commands.SetUmd(4, 1); }));
-        m_state.umdOn.At(4) = 0;
+        m_observer.Clear();
+        ASSERT_TRUE(Heard([&] { return m_session.SetUmd(4, 1); }));
         WithModel(
-            [&](MultiviewerModel& model, sim::SimulatedUnit&) { model.Faults().fault = ReportFault::None; });
-        ASSERT_TRUE(m_commands.SetUmd(0, 0));
-        m_state.umdAllOn = 1;
-        EXPECT_TRUE(PumpUntil([&] { return m_state.umdAllOn == 0; })) << int(fault);
-        EXPECT_EQ(m_state.umdOn.At(4), 0) << int(fault);
-        WithModel(
-            [&](MultiviewerModel& model, sim::SimulatedUnit&) { model.Settings().labels[3].umdOn = 0; });
+            [](MultiviewerModel& model, sim::SimulatedUnit&) { model.Faults().fault = ReportFault::None; });
+        ASSERT_TRUE(m_session.SetUmd(0, 0));
+        EXPECT_TRUE(RunUntil([&] { return m_observer.Count(F::UmdAllOn) == 2; }));
+        EXPECT_EQ(m_observer.Count(F::UmdOn), 1) << "told only as the console sent it";
     }
 }
 
 TEST_F(SimulatedMultiviewer, SilencedAndDisabledReportsNeverArrive) {
-    OpenPage(kPageColors);
+    OpenPage();
+    m_observer.Clear();
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Policy().silenced = {0x3F}; });
-    ASSERT_TRUE(Heard([&] { return m_commands.SetBorder(0); }));
-    m_state.borderOn = 1;
+    ASSERT_TRUE(Heard([&] { return m_session.SetBorder(0); }));
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Policy().enabled = false; });
-    ASSERT_TRUE(Heard([&] { return m_commands.SetUmdTextColor(2, 3); }));
-    m_state.umdTextColor.At(2) = 0;
+    ASSERT_TRUE(Heard([&] { return m_session.SetUmdTextColor(2, 3); }));
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Policy() = {}; });
-    ASSERT_TRUE(m_commands.SetFormatTextColor(6, 9));
-    m_state.formatTextColor.At(6) = 0;
-    EXPECT_TRUE(PumpUntil([&] { return m_state.formatTextColor.At(6) == 9; }));
-    EXPECT_EQ(m_state.borderOn, 1);
-    EXPECT_EQ(m_state.umdTextColor.At(2), 0);
-    EXPECT_EQ(m_ui.Posted(), 1);
+    ASSERT_TRUE(m_session.SetFormatTextColor(6, 9));
+    EXPECT_TRUE(RunUntil([&] { return m_observer.Count(F::FormatTextColor) == 2; }));
+    EXPECT_EQ(m_observer.Count(F::Border), 1);
+    EXPECT_EQ(m_observer.Count(F::UmdTextColor), 1);
 }
 
 TEST_F(SimulatedMultiviewer, FloodOfReportsArrivesWhole) {
-    OpenPage(kPageColors);
+    OpenPage();
     constexpr int kCopies = 100;
     WithModel([](MultiviewerModel& model, sim::SimulatedUnit&) { model.Faults().copies = kCopies; });
-    ASSERT_TRUE(m_commands.SetBorder(0));
-    m_view.Clear();
-    // Every border report redraws the preview once.
-    EXPECT_TRUE(PumpUntil([&] { return m_view.redraws == kCopies; }));
-    EXPECT_EQ(m_state.borderOn, 0);
+    m_observer.Clear();
+    ASSERT_TRUE(m_session.SetBorder(0));
+    EXPECT_TRUE(RunUntil([&] { return m_observer.Count(F::Border) == 1 + kCopies; }));
+    EXPECT_EQ(State().borderOn, 0);
 }
 
 // The simulator process this test started; stopped however the test ends.
@@ -435,29 +452,29 @@ TEST(StandaloneUnitSimulator, ServesAMultiviewer) {
 
     test::RecordingMessages messages;
     ConsoleLink link(endpoints, messages);
-    DeviceEntry entry;
+    DeviceTable devices;
+    DeviceEntry& entry = devices.At(0);
     entry.SetIp("127.0.0.3");
     entry.typeCode = kTypeMultiviewer;
     entry.unitAddress = 1;
     entry.unitId = kUnitId;
-    MultiviewerState state = MultiviewerState::Defaults();
-    test::RecordingMainWindow mainWindow;
-    test::RecordingView view;
-    test::QueueDispatcher ui;
-    bool locked = false;
-    EXPECT_TRUE(ReadUnitState(link, entry, state, locked, mainWindow));
-    EXPECT_EQ(state.layoutCode, 40);
-    EXPECT_EQ(state.inputNames.At(2), u"CAM 2");
+    devices.SetSelectedIndex(0);
     {
-        DeviceTable devices;
-        devices.At(0) = entry;
-        devices.SetSelectedIndex(0);
-        MultiviewerCommands commands(link, devices, state, locked, view);
-        StatusReportApplier applier(state, view, mainWindow, locked);
-        auto receiver = StatusReceiverThread::Start(link, entry, ui, applier);
+        bool locked = false;
+        TaskQueue ui;
+        test::RecordingObserver observer;
+        MultiviewerSession session(link, devices, locked, ui, kTiming);
+        session.AddObserver(observer);
+        EXPECT_EQ(OpenUnit(session, ui), RereadResult::Answered);
+        EXPECT_EQ(session.State().layoutCode, 40);
+        EXPECT_EQ(session.State().inputNames.At(2), u"CAM 2");
+        auto receiver = StatusReceiverThread::Start(link, devices.Selected(), ui, session);
         ASSERT_NE(receiver, nullptr);
-        ASSERT_TRUE(commands.SetLayoutCode(160));
-        EXPECT_TRUE(ui.PumpUntil([&] { return state.layoutCode == 160; }, kArrival));
+        ASSERT_TRUE(session.SetLayoutCode(160));
+        EXPECT_TRUE(ui.RunUntil([&] { return observer.Count(MultiviewerField::LayoutCode) == 2; }, kArrival))
+            << "the unit's report of the layout came back";
+        receiver.reset();
+        session.RemoveObserver(observer);
     }
     EXPECT_EQ(child.Stop(), 0);
     close(out[0]);

@@ -1,14 +1,18 @@
 #include "link/cn_comm.h"
 #include "link/console_link.h"
 #include "link/discovery.h"
+#include "link/task_queue.h"
+#include "matrix/core/matrix_session.h"
+#include "multiviewer/core/layout_geometry.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
-#include "matrix/core/matrix_routing.h"
+#include "multiviewer/core/multiviewer_session.h"
 #include "multiviewer/core/unit_state_reader.h"
 #include "sim/matrix_model.h"
 #include "sim/multiviewer_model.h"
 #include "sim/serial_unit_simulator.h"
 #include "support/await.h"
 #include "support/loopback_ports.h"
+#include "support/recording_console.h"
 #include "support/recording_messages.h"
 
 #include <gtest/gtest.h>
@@ -99,6 +103,41 @@ TEST_F(SerialMultiviewer, ACommandReachesTheUnitByteForByteAndIsApplied) {
     EXPECT_EQ(applied, 1);
 }
 
+// The session on the serial line: it reads the unit's whole state (a unit found on the line has no
+// address) and its commands go out with link byte 0 and are applied.
+TEST_F(SerialMultiviewer, SessionReadsTheStateAndItsCommandsAreApplied) {
+    m_unit.Simulator().Invoke([&] {
+        Model().Settings().layoutCode = 92;
+        Model().Settings().customName = u"Serial Rack";
+    });
+    DeviceTable devices;
+    devices.At(0).typeCode = kTypeMultiviewer;
+    devices.At(0).unitAddress = 0x01;
+    devices.SetSelectedIndex(0);
+    bool locked = false;
+    TaskQueue ui;
+    test::RecordingObserver observer;
+    MultiviewerSession session(m_link, devices, locked, ui);
+    session.AddObserver(observer);
+
+    std::optional<RereadResult> opened;
+    session.Reread(RereadCause::Opening, {}, [&opened](RereadResult r) { opened = r; });
+    ASSERT_TRUE(ui.RunUntil([&] { return opened.has_value(); }, kArrival));
+    EXPECT_EQ(opened, RereadResult::Answered);
+    EXPECT_EQ(session.State().layoutCode, 92);
+    EXPECT_EQ(session.State().windowRects, ComputeLayoutGeometry(92));
+    EXPECT_EQ(observer.names, std::vector<std::optional<std::u16string>>{u"Serial Rack"});
+
+    const std::size_t before = m_unit.Unit().ReceivedCount();
+    ASSERT_TRUE(session.SetLayoutCode(160));
+    ASSERT_TRUE(m_unit.Unit().WaitForReceived(before + 1, kArrival));
+    EXPECT_EQ(m_unit.Unit().Received().back()[frame_offset::kLinkByte], 0x00);
+    std::uint8_t applied = 0;
+    m_unit.Simulator().Invoke([&] { applied = Model().Settings().layoutCode; });
+    EXPECT_EQ(applied, 160);
+    session.RemoveObserver(observer);
+}
+
 } // namespace
 } // namespace brenvik
 
@@ -126,13 +165,16 @@ TEST(SerialMatrixSwitcher, RoutingTextsReachTheUnitOverTheLine) {
     ASSERT_TRUE(link.WaitUntilIdle(kArrival));
     ASSERT_TRUE(opened);
 
-    MatrixModel model;
-    DeviceEntry matrix;
-    matrix.typeCode = kTypeMatrixSwitcher;
-    matrix.unitAddress = 0x01;
-    EXPECT_EQ(MatrixApply(link, matrix, model, 3, MatrixOutputs("10001001")), RoutingOutcome::Sent);
-    EXPECT_EQ(MatrixOneToAll(link, matrix, model, 5), RoutingOutcome::Sent);
-    EXPECT_EQ(MatrixOneToOne(link, matrix, model), RoutingOutcome::Sent);
+    DeviceTable devices;
+    devices.At(0).typeCode = kTypeMatrixSwitcher;
+    devices.At(0).unitAddress = 0x01;
+    devices.SetSelectedIndex(0);
+    bool locked = false;
+    TaskQueue queue;
+    MatrixSession matrix(link, devices, locked, queue);
+    EXPECT_EQ(matrix.Apply(3, MatrixOutputs("10001001")), RoutingOutcome::Sent);
+    EXPECT_EQ(matrix.OneToAll(5), RoutingOutcome::Sent);
+    EXPECT_EQ(matrix.OneToOne(), RoutingOutcome::Sent);
     ASSERT_TRUE(unit.Unit().WaitForReceived(3, kArrival));
     std::vector<std::string> applied;
     unit.Simulator().Invoke(

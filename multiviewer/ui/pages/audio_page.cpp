@@ -1,11 +1,11 @@
 #include "multiviewer/ui/pages/audio_page.h"
 
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/page_type.h"
+#include "multiviewer/ui/pages/page_controls.h"
 
 #include <QComboBox>
 #include <QRadioButton>
+#include <QSignalBlocker>
 
 #include <tuple>
 
@@ -48,7 +48,7 @@ int AllMetersPicture(std::uint8_t on) {
 } // namespace
 
 CClass_16_view_audio::CClass_16_view_audio(QWidget* parent, SettingPageContext& context)
-    : SettingPage(parent, PageLook{context.scale, 296, kAudioPageColours}), m_context(context) {
+    : SettingPage(parent, context, PageLook{context.scale, 296, kAudioPageColours}) {
     setObjectName(QStringLiteral("304"));
 
     m_source = AddList(pc::kAudioSourceList, QStringLiteral("Audio Source From"), kListX, 45, kListWidth,
@@ -86,72 +86,90 @@ void CClass_16_view_audio::Refresh() {
     RefreshAudioPage();
 }
 
+void CClass_16_view_audio::OnFieldChanged(const MultiviewerChange& change) {
+    using F = MultiviewerField;
+    switch (change.field) {
+    case F::AudioSource:
+        SelectQuietly(m_source, State().audioSource);
+        break;
+    case F::MeterWindow:
+    case F::MeterOn:
+    case F::MeterChannel:
+        SelectQuietly(m_window, ChosenWindow() - 1);
+        SelectQuietly(m_channelPair, StoredChannelPair());
+        ShowMeterRadios();
+        break;
+    case F::MeterAllOn:
+        ShowPictureQuietly(m_allMeters, AllMetersPicture(State().meterAllOn));
+        break;
+    default:
+        break;
+    }
+}
+
 // The whole page as it opens. After a reload it must not show one window while the radios act on
 // another, so the window list shows meterWindow itself, with that window's pair and flag.
 void CClass_16_view_audio::RefreshAudioPage() {
-    SelectQuietly(m_source, m_context.state.audioSource);
+    SelectQuietly(m_source, State().audioSource);
     SelectQuietly(m_window, ChosenWindow() - 1);
     SelectQuietly(m_channelPair, StoredChannelPair());
     ShowMeterRadios();
-    ShowPictureQuietly(m_allMeters, AllMetersPicture(m_context.state.meterAllOn));
+    ShowPictureQuietly(m_allMeters, AllMetersPicture(State().meterAllOn));
 }
 
 int CClass_16_view_audio::ChosenWindow() const {
-    return m_context.state.meterWindow < kMeterWindows ? m_context.state.meterWindow + 1 : 0;
+    return State().meterWindow < kMeterWindows ? State().meterWindow + 1 : 0;
 }
 
 int CClass_16_view_audio::StoredChannelPair() const {
     const int window = ChosenWindow();
-    return window > 0 ? m_context.state.meterChannel.At(window) : -1;
+    return window > 0 ? State().meterChannel.At(window) : -1;
 }
 
 void CClass_16_view_audio::ShowMeterRadios() {
     const int window = ChosenWindow();
-    const bool on = window > 0 && m_context.state.meterOn.At(window) != 0;
-    ApplyUpdate(PageUpdate::MeterRadios(kPageAudio, on));
+    ShowRadios(window > 0 && State().meterOn.At(window) != 0);
+}
+
+void CClass_16_view_audio::ShowRadios(bool on) {
+    // Checking one radio of the pair unchecks the other, so both stay quiet while either changes.
+    const QSignalBlocker quietOn(m_meterOn);
+    const QSignalBlocker quietOff(m_meterOff);
+    m_meterOn->setChecked(on);
+    m_meterOff->setChecked(!on);
 }
 
 void CClass_16_view_audio::OnAudioSourceChanged() {
-    if (SpringBackWhileLocked(m_context.consoleLocked, m_source, m_context.state.audioSource)) {
+    if (SpringBackWhileLocked(Locked(), m_source, State().audioSource)) {
         return;
     }
-    const auto source = static_cast<std::uint8_t>(m_source->currentIndex());
-    m_context.state.audioSource = source;
-    m_context.commands.SetAudioSource(source);
+    Session().SetAudioSource(static_cast<std::uint8_t>(m_source->currentIndex()));
 }
 
 void CClass_16_view_audio::OnAudioWindowSelected() {
     // Only a choice of what the page shows: the lock does not apply and nothing is sent.
-    m_context.state.meterWindow = static_cast<std::uint8_t>(m_window->currentIndex());
-    ShowMeterRadios();
-    SelectQuietly(m_channelPair, StoredChannelPair());
+    Session().SelectMeterWindow(static_cast<std::uint8_t>(m_window->currentIndex()));
 }
 
 void CClass_16_view_audio::OnMeterClicked(std::uint8_t on) {
-    if (m_context.consoleLocked || ChosenWindow() == 0) {
+    const int window = ChosenWindow();
+    if (Locked() || window == 0) {
         ShowMeterRadios();
         return;
     }
-    ApplyUpdate(PageUpdate::MeterRadios(kPageAudio, on == 1));
-    m_context.commands.SetMeter(m_context.state.meterWindow, on);
+    Session().SetMeter(window, on);
 }
 
 void CClass_16_view_audio::OnChannelPairChanged() {
     const int windowIndex = m_window->currentIndex();
-    if (SpringBackWhileLocked(m_context.consoleLocked || windowIndex < 0, m_channelPair,
-                              StoredChannelPair())) {
+    if (SpringBackWhileLocked(Locked() || windowIndex < 0, m_channelPair, StoredChannelPair())) {
         return;
     }
-    m_context.commands.SetMeterChannel(windowIndex, static_cast<std::uint8_t>(m_channelPair->currentIndex()));
+    Session().SetMeterChannel(windowIndex + 1, static_cast<std::uint8_t>(m_channelPair->currentIndex()));
 }
 
 void CClass_16_view_audio::OnAllMetersToggle() {
-    if (m_context.consoleLocked) {
-        return;
-    }
-    const std::uint8_t on = m_context.state.meterAllOn == 0 ? 1 : 0;
-    ShowPictureQuietly(m_allMeters, AllMetersPicture(on));
-    m_context.commands.SetMeter(kAllMetersIndex, on);
+    Session().SetMeter(0, State().meterAllOn == 0 ? 1 : 0);
 }
 
 } // namespace brenvik

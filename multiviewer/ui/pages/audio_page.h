@@ -27,6 +27,7 @@ public:
 
 protected:
     void Refresh() override;
+    void OnFieldChanged(const MultiviewerChange& change) override;
 
 private:
     void OnAudioSourceChanged();
@@ -37,8 +38,7 @@ private:
     // Window 1..16 that meterWindow names, 0 when it names none.
     int ChosenWindow() const;
     int StoredChannelPair() const;
-
-    SettingPageContext& m_context;
+    void ShowRadios(bool on);
     QComboBox* m_source = nullptr;
     QComboBox* m_window = nullptr;
     QComboBox* m_channelPair = nullptr;

@@ -1,6 +1,6 @@
 #include "multiviewer/ui/pages/colour_page.h"
 
-#include "multiviewer/core/page_controls.h"
+#include "multiviewer/ui/pages/page_controls.h"
 
 #include <QComboBox>
 
@@ -36,30 +36,34 @@ int ShownTarget(std::uint8_t selection) {
     return selection >= 1 && selection <= kTargetCount ? selection : 1;
 }
 
-// A colour list: where it sits, which selector names its target, the colours of the record it
-// shows and the sender that sets them.
+// A colour list: where it sits, whether the input selector (else the window selector) names its
+// target, the field of the record it shows and the sender that sets it.
 struct ColourList {
     int id;
     const char* name; // the label beside the list
     int y;
-    int selector;
+    bool byInput;
+    MultiviewerField field;
     PerWindow<std::uint8_t> MultiviewerState::*colours;
-    bool (MultiviewerCommands::*send)(int target, std::uint8_t colour);
+    bool (MultiviewerSession::*send)(int target, std::uint8_t colour);
 };
 
-constexpr std::array<ColourList, 6> kColourLists{{
-    {pc::kUmdTextColourList, "UMD Text Color", 62, pc::kColourInputList, &MultiviewerState::umdTextColor,
-     &MultiviewerCommands::SetUmdTextColor},
-    {pc::kUmdBackColourList, "UMD Background Color", 100, pc::kColourInputList,
-     &MultiviewerState::umdBackColor, &MultiviewerCommands::SetUmdBackColor},
-    {pc::kFormatTextColourList, "Format Text Color", 190, pc::kColourWindowList,
-     &MultiviewerState::formatTextColor, &MultiviewerCommands::SetFormatTextColor},
-    {pc::kFormatBackColourList, "Format Background Color", 230, pc::kColourWindowList,
-     &MultiviewerState::formatBackColor, &MultiviewerCommands::SetFormatBackColor},
-    {pc::kTimecodeTextColourList, "Time Code Text Color", 308, pc::kColourWindowList,
-     &MultiviewerState::timecodeTextColor, &MultiviewerCommands::SetTimecodeTextColor},
-    {pc::kTimecodeBackColourList, "Time Code Background Color", 346, pc::kColourWindowList,
-     &MultiviewerState::timecodeBackColor, &MultiviewerCommands::SetTimecodeBackColor},
+using F = MultiviewerField;
+using S = MultiviewerState;
+
+constexpr std::array<ColourList, CClass_16_view_color::kColourListCount> kColourLists{{
+    {pc::kUmdTextColourList, "UMD Text Color", 62, true, F::UmdTextColor, &S::umdTextColor,
+     &MultiviewerSession::SetUmdTextColor},
+    {pc::kUmdBackColourList, "UMD Background Color", 100, true, F::UmdBackColor, &S::umdBackColor,
+     &MultiviewerSession::SetUmdBackColor},
+    {pc::kFormatTextColourList, "Format Text Color", 190, false, F::FormatTextColor, &S::formatTextColor,
+     &MultiviewerSession::SetFormatTextColor},
+    {pc::kFormatBackColourList, "Format Background Color", 230, false, F::FormatBackColor, &S::formatBackColor,
+     &MultiviewerSession::SetFormatBackColor},
+    {pc::kTimecodeTextColourList, "Time Code Text Color", 308, false, F::TimecodeTextColor,
+     &S::timecodeTextColor, &MultiviewerSession::SetTimecodeTextColor},
+    {pc::kTimecodeBackColourList, "Time Code Background Color", 346, false, F::TimecodeBackColor,
+     &S::timecodeBackColor, &MultiviewerSession::SetTimecodeBackColor},
 }};
 
 } // namespace
@@ -73,23 +77,23 @@ QStringList CClass_16_view_color::ColourEntries() {
 }
 
 CClass_16_view_color::CClass_16_view_color(QWidget* parent, SettingPageContext& context)
-    : SettingPage(parent, PageLook{context.scale, 297, kCommonPageColours}), m_context(context) {
+    : SettingPage(parent, context, PageLook{context.scale, 297, kCommonPageColours}) {
     setObjectName(QStringLiteral("145"));
 
-    QComboBox* inputs = AddList(pc::kColourInputList, QStringLiteral("Source"), kListX, 25, kListWidth,
-                                kListHeight, SelectorEntries("SDI %d"));
-    connect(inputs, &QComboBox::activated, this, &CClass_16_view_color::OnInputSelected);
-    QComboBox* windows = AddList(pc::kColourWindowList, QStringLiteral("Windows"), kListX, 150, kListWidth,
-                                 kListHeight, SelectorEntries("Window_%02d"));
-    connect(windows, &QComboBox::activated, this, &CClass_16_view_color::OnWindowSelected);
+    m_inputs = AddList(pc::kColourInputList, QStringLiteral("Source"), kListX, 25, kListWidth, kListHeight,
+                       SelectorEntries("SDI %d"));
+    connect(m_inputs, &QComboBox::activated, this, &CClass_16_view_color::OnInputSelected);
+    m_windows = AddList(pc::kColourWindowList, QStringLiteral("Windows"), kListX, 150, kListWidth, kListHeight,
+                        SelectorEntries("Window_%02d"));
+    connect(m_windows, &QComboBox::activated, this, &CClass_16_view_color::OnWindowSelected);
     for (std::size_t row = 0; row < kColourLists.size(); ++row) {
-        QComboBox* list = AddList(kColourLists[row].id, QLatin1String(kColourLists[row].name), kListX,
-                                  kColourLists[row].y, kListWidth, kListHeight, ColourEntries());
-        connect(list, &QComboBox::activated, this, [this, row] { OnColourChosen(row); });
+        m_colourLists[row] = AddList(kColourLists[row].id, QLatin1String(kColourLists[row].name), kListX,
+                                     kColourLists[row].y, kListWidth, kListHeight, ColourEntries());
+        connect(m_colourLists[row], &QComboBox::activated, this, [this, row] { OnColourChosen(row); });
     }
-    QComboBox* border = AddList(pc::kBorderList, QStringLiteral("Border Color"), kListX, 268, kListWidth,
-                                kListHeight, {QStringLiteral("OFF"), QStringLiteral("ON")});
-    connect(border, &QComboBox::activated, this, &CClass_16_view_color::OnBorderChanged);
+    m_border = AddList(pc::kBorderList, QStringLiteral("Border Color"), kListX, 268, kListWidth, kListHeight,
+                       {QStringLiteral("OFF"), QStringLiteral("ON")});
+    connect(m_border, &QComboBox::activated, this, &CClass_16_view_color::OnBorderChanged);
     RefreshColourPage();
 }
 
@@ -97,68 +101,77 @@ void CClass_16_view_color::Refresh() {
     RefreshColourPage();
 }
 
+void CClass_16_view_color::OnFieldChanged(const MultiviewerChange& change) {
+    if (change.field == F::ColourSelection) {
+        RefreshColourPage();
+        return;
+    }
+    if (change.field == F::Border) {
+        SelectQuietly(m_border, State().borderOn);
+        return;
+    }
+    for (std::size_t row = 0; row < kColourLists.size(); ++row) {
+        if (kColourLists[row].field == change.field) {
+            SelectQuietly(m_colourLists[row], ShownColour(row));
+        }
+    }
+}
+
 void CClass_16_view_color::RefreshColourPage() {
     // The selectors follow the record too: after the unit's defaults are loaded both selections
     // are "all", and a selector left on its old entry would show one target and spring back to
     // another.
-    SelectQuietly(ControlNumbered<QComboBox>(pc::kColourInputList), m_context.state.umdColorInput);
-    SelectQuietly(ControlNumbered<QComboBox>(pc::kColourWindowList), m_context.state.formatColorWindow);
-    ShowColoursOf(pc::kColourInputList);
-    ShowColoursOf(pc::kColourWindowList);
-    SelectQuietly(ControlNumbered<QComboBox>(pc::kBorderList), m_context.state.borderOn);
+    SelectQuietly(m_inputs, State().umdColorInput);
+    SelectQuietly(m_windows, State().formatColorWindow);
+    ShowColoursOf(true);
+    ShowColoursOf(false);
+    SelectQuietly(m_border, State().borderOn);
 }
 
 int CClass_16_view_color::ShownColour(std::size_t row) const {
     const ColourList& colourList = kColourLists[row];
-    const std::uint8_t selection = colourList.selector == pc::kColourInputList
-                                       ? m_context.state.umdColorInput
-                                       : m_context.state.formatColorWindow;
-    return (m_context.state.*colourList.colours).At(ShownTarget(selection));
+    const std::uint8_t selection = colourList.byInput ? State().umdColorInput : State().formatColorWindow;
+    return (State().*colourList.colours).At(ShownTarget(selection));
 }
 
-void CClass_16_view_color::ShowColoursOf(int selectorList) {
+void CClass_16_view_color::ShowColoursOf(bool inputSelector) {
     for (std::size_t row = 0; row < kColourLists.size(); ++row) {
-        if (kColourLists[row].selector == selectorList) {
-            SelectQuietly(ControlNumbered<QComboBox>(kColourLists[row].id), ShownColour(row));
+        if (kColourLists[row].byInput == inputSelector) {
+            SelectQuietly(m_colourLists[row], ShownColour(row));
         }
     }
 }
 
 void CClass_16_view_color::OnInputSelected() {
-    auto* list = ControlNumbered<QComboBox>(pc::kColourInputList);
-    if (SpringBackWhileLocked(m_context.consoleLocked, list, m_context.state.umdColorInput)) {
+    if (SpringBackWhileLocked(Locked(), m_inputs, State().umdColorInput)) {
         return;
     }
-    m_context.state.umdColorInput = static_cast<std::uint8_t>(list->currentIndex());
-    ShowColoursOf(pc::kColourInputList);
+    Session().SelectColourInput(static_cast<std::uint8_t>(m_inputs->currentIndex()));
 }
 
 void CClass_16_view_color::OnWindowSelected() {
-    auto* list = ControlNumbered<QComboBox>(pc::kColourWindowList);
-    if (SpringBackWhileLocked(m_context.consoleLocked, list, m_context.state.formatColorWindow)) {
+    if (SpringBackWhileLocked(Locked(), m_windows, State().formatColorWindow)) {
         return;
     }
-    m_context.state.formatColorWindow = static_cast<std::uint8_t>(list->currentIndex());
-    ShowColoursOf(pc::kColourWindowList);
+    Session().SelectColourWindow(static_cast<std::uint8_t>(m_windows->currentIndex()));
 }
 
 void CClass_16_view_color::OnColourChosen(std::size_t row) {
     const ColourList& colourList = kColourLists[row];
-    auto* list = ControlNumbered<QComboBox>(colourList.id);
-    const int target = ControlNumbered<QComboBox>(colourList.selector)->currentIndex();
+    QComboBox* list = m_colourLists[row];
+    const int target = (colourList.byInput ? m_inputs : m_windows)->currentIndex();
     // A selector showing no entry names no target: nothing can be sent for it.
-    if (SpringBackWhileLocked(m_context.consoleLocked || target < 0, list, ShownColour(row))) {
+    if (SpringBackWhileLocked(Locked() || target < 0, list, ShownColour(row))) {
         return;
     }
-    (m_context.commands.*colourList.send)(target, static_cast<std::uint8_t>(list->currentIndex()));
+    (Session().*colourList.send)(target, static_cast<std::uint8_t>(list->currentIndex()));
 }
 
 void CClass_16_view_color::OnBorderChanged() {
-    auto* list = ControlNumbered<QComboBox>(pc::kBorderList);
-    if (SpringBackWhileLocked(m_context.consoleLocked, list, m_context.state.borderOn)) {
+    if (SpringBackWhileLocked(Locked(), m_border, State().borderOn)) {
         return;
     }
-    m_context.commands.SetBorder(static_cast<std::uint8_t>(list->currentIndex()));
+    Session().SetBorder(static_cast<std::uint8_t>(m_border->currentIndex()));
 }
 
 } // namespace brenvik

@@ -1,7 +1,7 @@
 #include "multiviewer/ui/pages/layout_page.h"
 
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
+#include "multiviewer/ui/pages/page_controls.h"
 
 #include <QComboBox>
 
@@ -140,7 +140,7 @@ QStringList WindowCountTexts() {
 } // namespace
 
 CClass_16_view_mode::CClass_16_view_mode(QWidget* parent, SettingPageContext& context)
-    : SettingPage(parent, PageLook{context.scale, 299, kCommonPageColours}), m_context(context) {
+    : SettingPage(parent, context, PageLook{context.scale, 299, kCommonPageColours}) {
     setObjectName(QStringLiteral("143"));
     for (std::size_t i = 0; i < kLayoutButtons.size(); ++i) {
         const LayoutButton& entry = kLayoutButtons[i];
@@ -173,8 +173,24 @@ void CClass_16_view_mode::Refresh() {
     ShowSources();
 }
 
+void CClass_16_view_mode::OnFieldChanged(const MultiviewerChange& change) {
+    if (change.field == MultiviewerField::LayoutCode) {
+        RefreshLayoutPage();
+        // A single-window layout shows one input full screen: window 1's list shows which.
+        if (State().layoutCode <= kSingleWindowCodes) {
+            SelectQuietly(m_sourceLists[0], State().layoutCode - 1);
+        }
+    } else if (change.field == MultiviewerField::WindowSource) {
+        if (change.index == 0) {
+            ShowSources();
+        } else {
+            ShowSource(change.index);
+        }
+    }
+}
+
 void CClass_16_view_mode::RefreshLayoutPage() {
-    const int code = m_context.state.layoutCode;
+    const int code = State().layoutCode;
     const int windows = WindowCountOf(code);
     // A count the list does not hold (a code from the unit such as 170) selects no entry.
     const auto entry = WindowCountEntryOf(windows);
@@ -204,9 +220,12 @@ void CClass_16_view_mode::EnableSourceLists(int windowCount) {
 
 void CClass_16_view_mode::ShowSources() {
     for (int window = 1; window <= 16; ++window) {
-        SelectQuietly(m_sourceLists[static_cast<std::size_t>(window - 1)],
-                      m_context.state.windowSource.At(window) - 1);
+        ShowSource(window);
     }
+}
+
+void CClass_16_view_mode::ShowSource(int window) {
+    SelectQuietly(m_sourceLists[static_cast<std::size_t>(window - 1)], State().windowSource.At(window) - 1);
 }
 
 void CClass_16_view_mode::ShowHighlighted(std::uint8_t code, bool highlighted) {
@@ -228,28 +247,24 @@ void CClass_16_view_mode::OnWindowCountChanged(int entry) {
 }
 
 void CClass_16_view_mode::OnLayoutButton(std::uint8_t code) {
-    if (m_context.consoleLocked || code == m_lastLayoutCode) {
+    if (Locked() || code == m_lastLayoutCode) {
         return;
     }
-    ShowHighlighted(m_context.state.layoutCode, false);
-    ShowHighlighted(code, true);
-    m_lastLayoutCode = code;
-    m_context.state.layoutCode = code;
-    m_context.commands.SetLayoutCode(code);
+    // The session stores the code and the page follows it, highlight and all.
+    Session().SetLayoutCode(code);
 }
 
 void CClass_16_view_mode::OnWindowSourceChanged(int window) {
     QComboBox* list = m_sourceLists[static_cast<std::size_t>(window - 1)];
-    const int stored = m_context.state.windowSource.At(window);
-    if (SpringBackWhileLocked(m_context.consoleLocked, list, stored - 1)) {
+    const int stored = State().windowSource.At(window);
+    if (SpringBackWhileLocked(Locked(), list, stored - 1)) {
         return;
     }
     const int input = list->currentIndex() + 1;
     if (input == stored) {
         return;
     }
-    m_context.commands.SetSource(window, input);
-    m_context.state.windowSource.At(window) = static_cast<std::uint8_t>(input);
+    Session().SetWindowSource(window, input);
 }
 
 } // namespace brenvik

@@ -13,8 +13,8 @@ namespace brenvik {
 class PictureButton;
 
 // The LAYOUT page (page type 1): the window-count list 1074, the 36 layout buttons of which the
-// count shows one group, and the source lists 1028..1043 of windows 1..16. A layout button stores
-// and sends its layout code; a source list sends the input of its window.
+// count shows one group, and the source lists 1028..1043 of windows 1..16. A layout button sends
+// its layout code; a source list sends the input of its window.
 class CClass_16_view_mode : public SettingPage {
 public:
     static constexpr int kLayoutButtonCount = 36;
@@ -29,9 +29,9 @@ public:
     void RefreshLayoutPage();
 
 protected:
-    // RefreshLayoutPage, and the source lists from windowSource (after the unit replaced its
-    // settings they would otherwise keep showing the old inputs).
+    // RefreshLayoutPage, and the source lists from windowSource.
     void Refresh() override;
+    void OnFieldChanged(const MultiviewerChange& change) override;
 
 private:
     void OnWindowCountChanged(int entry);
@@ -41,9 +41,9 @@ private:
     void ShowGroup(int windowCount);
     void EnableSourceLists(int windowCount);
     void ShowSources();
+    void ShowSource(int window);
     void ShowHighlighted(std::uint8_t code, bool highlighted);
 
-    SettingPageContext& m_context;
     std::uint8_t m_lastLayoutCode = 0;
     QComboBox* m_windowCount = nullptr;
     std::array<PictureButton*, kLayoutButtonCount> m_layoutButtons{};

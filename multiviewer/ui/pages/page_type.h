@@ -4,7 +4,7 @@
 
 namespace brenvik {
 
-// The setting page the console page shows, as kept in MultiviewerState::pageType. The numbers are
+// The setting page the console page shows, as the console page keeps it. The numbers are
 // the captions of the page buttons in order; page 5 is Switcher Mode, every other page Multiviewer
 // Mode.
 inline constexpr std::uint8_t kPageNone = 0;

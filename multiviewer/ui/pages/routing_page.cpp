@@ -1,8 +1,7 @@
 #include "multiviewer/ui/pages/routing_page.h"
 
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/preview_refresh.h"
+#include "multiviewer/ui/pages/page_controls.h"
 
 #include <QComboBox>
 
@@ -20,7 +19,7 @@ std::size_t Slot(int n) {
 } // namespace
 
 CClass_16_view_matrix::CClass_16_view_matrix(QWidget* parent, SettingPageContext& context)
-    : SettingPage(parent, PageLook{context.scale, 300, kCommonPageColours}), m_context(context) {
+    : SettingPage(parent, context, PageLook{context.scale, 300, kCommonPageColours}) {
     setObjectName(QStringLiteral("302"));
     PictureButton* oneToOne =
         AddPictureButton(kOneToOneButton, QStringLiteral("One to One"), 20, 60, 191, 117, kOneToOnePicture);
@@ -34,37 +33,34 @@ CClass_16_view_matrix::CClass_16_view_matrix(QWidget* parent, SettingPageContext
         m_outputLists[Slot(output)] = list;
     }
     ShowRoutes();
-    CopyRoutesToPreview();
 }
 
 void CClass_16_view_matrix::Refresh() {
     ShowRoutes();
-    CopyRoutesToPreview();
+}
+
+void CClass_16_view_matrix::OnFieldChanged(const MultiviewerChange& change) {
+    if (change.field == MultiviewerField::LoopRoute) {
+        ShowRoutes();
+    }
 }
 
 void CClass_16_view_matrix::ShowRoutes() {
     for (int output = 1; output <= 16; ++output) {
-        SelectQuietly(m_outputLists[Slot(output)], m_context.state.loopRoute.At(output) - 1);
+        SelectQuietly(m_outputLists[Slot(output)], State().loopRoute.At(output) - 1);
     }
-}
-
-void CClass_16_view_matrix::CopyRoutesToPreview() {
-    RecomputeSwitcherCells(m_context.state);
-    m_context.console.RedrawPreview();
 }
 
 void CClass_16_view_matrix::OnRouteChanged(int output) {
     QComboBox* list = m_outputLists[Slot(output)];
-    if (SpringBackWhileLocked(m_context.consoleLocked, list, m_context.state.loopRoute.At(output) - 1)) {
+    if (SpringBackWhileLocked(Locked(), list, State().loopRoute.At(output) - 1)) {
         return;
     }
-    // The sender stores the input in loopRoute and the switcher cell, as this is the SWITCHER page.
-    m_context.commands.SetSource(output, list->currentIndex() + 1);
+    Session().SetLoopRoute(output, list->currentIndex() + 1);
 }
 
 void CClass_16_view_matrix::OnOneToOne() {
-    m_context.commands.RouteOneToOne();
-    ShowRoutes();
+    Session().RouteOneToOne();
 }
 
 } // namespace brenvik

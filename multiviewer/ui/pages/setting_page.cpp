@@ -1,8 +1,9 @@
 #include "multiviewer/ui/pages/setting_page.h"
 
+#include "controls/enter_escape.h"
+#include "controls/field_colours.h"
 #include "controls/limit_edit.h"
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
 #include "res/skin.h"
 #include "res/skin_palette.h"
 
@@ -10,7 +11,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QRadioButton>
 #include <QSignalBlocker>
 
 namespace brenvik {
@@ -22,31 +22,19 @@ constexpr int kInputCount = 16;
 constexpr int kTextPixels = 12;
 constexpr QRgb kDisabledText = qRgb(104, 110, 120);
 
+// A disabled control (a source list of a window the layout lacks) greys its text.
 void SetColours(QWidget& control, QRgb text, QRgb ground) {
-    QPalette colours = control.palette();
-    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
-        colours.setColor(role, QColor(ground));
-    }
-    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
-        colours.setColor(role, QColor(text));
-    }
-    // A disabled control (a source list of a window the layout lacks) greys its text.
-    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
-        colours.setColor(QPalette::Disabled, role, QColor(kDisabledText));
-    }
-    colours.setColor(QPalette::Highlight, QColor(palette::kBlue));
-    colours.setColor(QPalette::HighlightedText, QColor(palette::kCaption));
-    control.setPalette(colours);
-}
-
-bool IsEnter(int key) {
-    return key == Qt::Key_Return || key == Qt::Key_Enter;
+    ApplyFieldLook(control, FieldLook{text, ground, kDisabledText, std::nullopt, palette::kCaption});
 }
 
 } // namespace
 
-SettingPage::SettingPage(QWidget* parent, PageLook look) : QWidget(parent), m_look(look) {
+SettingPage::SettingPage(QWidget* parent, SettingPageContext& context, PageLook look)
+    : QWidget(parent), m_context(context), m_look(look) {
     setProperty(kOwnEnterEscapeProperty, true);
+    connect(&context.changes, &MultiviewerSignals::fieldChanged, this,
+            [this](const MultiviewerChange& change) { OnFieldChanged(change); });
+    connect(&context.changes, &MultiviewerSignals::replaced, this, [this] { Refresh(); });
     QFont text = font();
     text.setPixelSize(m_look.scale.Y(kTextPixels));
     setFont(text);
@@ -58,23 +46,6 @@ QStringList SettingPage::InputEntries() {
         entries.append(QStringLiteral("SDI_%1").arg(input, 2, 10, QLatin1Char('0')));
     }
     return entries;
-}
-
-void SettingPage::ApplyUpdate(const PageUpdate& update) {
-    switch (update.action) {
-    case PageUpdate::Action::Refresh:
-        Refresh();
-        break;
-    case PageUpdate::Action::SelectEntry:
-        SelectEntry(update.controlId, update.value);
-        break;
-    case PageUpdate::Action::ShowImage:
-        ShowPicture(update.controlId, update.value);
-        break;
-    case PageUpdate::Action::ShowMeterRadios:
-        ShowMeterRadios(update.value == 1);
-        break;
-    }
 }
 
 QComboBox* SettingPage::AddList(int id, const QString& name, int x, int y, int width, int height,
@@ -135,7 +106,6 @@ void SettingPage::ShowPictureQuietly(PictureButton* button, int picture) {
     if (button != nullptr) {
         const QSignalBlocker quiet(button);
         button->ShowDescribedPicture(picture);
-        button->setProperty(kShownPictureProperty, picture);
     }
 }
 
@@ -144,28 +114,6 @@ bool SettingPage::SpringBackWhileLocked(bool locked, QComboBox* list, int stored
         SelectQuietly(list, storedEntry);
     }
     return locked;
-}
-
-void SettingPage::SelectEntry(int list, int entry) {
-    SelectQuietly(ControlNumbered<QComboBox>(list), entry);
-}
-
-void SettingPage::ShowPicture(int button, int picture) {
-    ShowPictureQuietly(ControlNumbered<PictureButton>(button), picture);
-}
-
-void SettingPage::ShowMeterRadios(bool on) {
-    auto* onRadio = ControlNumbered<QRadioButton>(page_control::kMeterOnRadio);
-    auto* offRadio = ControlNumbered<QRadioButton>(page_control::kMeterOffRadio);
-    // Checking one radio of the pair unchecks the other, so both stay quiet while either changes.
-    const QSignalBlocker quietOn(onRadio);
-    const QSignalBlocker quietOff(offRadio);
-    if (onRadio != nullptr) {
-        onRadio->setChecked(on);
-    }
-    if (offRadio != nullptr) {
-        offRadio->setChecked(!on);
-    }
 }
 
 void SettingPage::paintEvent(QPaintEvent*) {
@@ -182,7 +130,7 @@ void SettingPage::paintEvent(QPaintEvent*) {
 void SettingPage::keyPressEvent(QKeyEvent* event) {
     // A key the focused control leaves alone comes here on its way to the window; Enter and Escape
     // stop at the page, so that neither ever closes the console.
-    if (IsEnter(event->key())) {
+    if (IsEnter(*event)) {
         OnEnterKey();
         event->accept();
         return;

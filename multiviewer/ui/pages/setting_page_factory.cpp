@@ -1,6 +1,6 @@
 #include "multiviewer/ui/pages/setting_page_factory.h"
 
-#include "multiviewer/core/page_type.h"
+#include "multiviewer/ui/pages/page_type.h"
 #include "multiviewer/ui/pages/audio_page.h"
 #include "multiviewer/ui/pages/colour_page.h"
 #include "multiviewer/ui/pages/layout_page.h"

@@ -4,13 +4,10 @@
 #include "controls/shade_picture_button.h"
 #include "multiviewer/core/multiviewer_opcodes.h"
 #include "multiviewer/core/multiviewer_tables.h"
-#include "multiviewer/core/page_controls.h"
-#include "multiviewer/core/preview_refresh.h"
-#include "res/skin_palette.h"
+#include "multiviewer/ui/pages/page_controls.h"
 
 #include <QComboBox>
 #include <QPainter>
-#include <QTimer>
 
 #include <array>
 #include <utility>
@@ -22,7 +19,7 @@ namespace {
 namespace pc = page_control;
 
 // One on/off option of the unit: its button, where it stands, its two pictures, the flag of the
-// record it shows and the sender that changes it (and stores the new flag).
+// record it shows and the sender that changes it.
 struct Toggle {
     int button;
     const char* name; // its caption
@@ -33,7 +30,7 @@ struct Toggle {
     int pictureOff;
     int pictureOn;
     std::uint8_t MultiviewerState::*flag;
-    bool (MultiviewerCommands::*send)(std::uint8_t on);
+    bool (MultiviewerSession::*send)(std::uint8_t on);
 };
 
 struct MemoryButton {
@@ -85,21 +82,19 @@ std::optional<std::uint8_t> FormatOfEntry(int entry) {
     return std::nullopt;
 }
 
-constexpr std::array<Toggle, 3> kToggles{{
+constexpr std::array<Toggle, CClass_16_view_set::kToggleCount> kToggles{{
     {pc::kFormatStatusButton, "Format Status", 60, 80, 182, 45, pc::kFormatStatusPictureOff,
-     pc::kFormatStatusPictureOn, &MultiviewerState::formatStatusOn, &MultiviewerCommands::SetFormatStatus},
+     pc::kFormatStatusPictureOn, &MultiviewerState::formatStatusOn, &MultiviewerSession::SetFormatStatus},
     {pc::kAudioAlarmButton, "Audio Alarm Enable", 250, 80, 181, 45, pc::kAudioAlarmPictureOff,
-     pc::kAudioAlarmPictureOn, &MultiviewerState::audioAlarmOn, &MultiviewerCommands::SetAudioAlarm},
+     pc::kAudioAlarmPictureOn, &MultiviewerState::audioAlarmOn, &MultiviewerSession::SetAudioAlarm},
     {pc::kTimecodeButton, "Timecode Enable", 60, 120, 182, 40, pc::kTimecodePictureOff,
-     pc::kTimecodePictureOn, &MultiviewerState::timecodeOn, &MultiviewerCommands::SetTimecode},
+     pc::kTimecodePictureOn, &MultiviewerState::timecodeOn, &MultiviewerSession::SetTimecode},
 }};
 
 } // namespace
 
-CClass_16_view_set::CClass_16_view_set(QWidget* parent, SettingPageContext& context,
-                                       std::chrono::milliseconds reloadWait)
-    : SettingPage(parent, PageLook{context.scale, kBackgroundPicture}), m_context(context),
-      m_reloadWait(reloadWait) {
+CClass_16_view_set::CClass_16_view_set(QWidget* parent, SettingPageContext& context)
+    : SettingPage(parent, context, PageLook{context.scale, kBackgroundPicture}) {
     setObjectName(QStringLiteral("146"));
 
     m_outputFormat =
@@ -111,9 +106,9 @@ CClass_16_view_set::CClass_16_view_set(QWidget* parent, SettingPageContext& cont
 
     for (std::size_t index = 0; index < kToggles.size(); ++index) {
         const Toggle& toggle = kToggles[index];
-        PictureButton* button = AddPictureButton(toggle.button, QLatin1String(toggle.name), toggle.x,
-                                                 toggle.y, toggle.width, toggle.height, toggle.pictureOff);
-        connect(button, &QAbstractButton::clicked, this, [this, index] { OnToggle(index); });
+        m_toggles[index] = AddPictureButton(toggle.button, QLatin1String(toggle.name), toggle.x, toggle.y,
+                                            toggle.width, toggle.height, toggle.pictureOff);
+        connect(m_toggles[index], &QAbstractButton::clicked, this, [this, index] { OnToggle(index); });
     }
 
     auto* loadDefault = new ShadePictureButton(this);
@@ -138,8 +133,7 @@ CClass_16_view_set::CClass_16_view_set(QWidget* parent, SettingPageContext& cont
 }
 
 CClass_16_view_set::~CClass_16_view_set() {
-    // The wait or the read under way is cancelled and its result dropped while the controls it
-    // would change still exist.
+    // The reload under way is cancelled while the controls it would change still exist.
     m_reload.reset();
 }
 
@@ -147,104 +141,87 @@ void CClass_16_view_set::Refresh() {
     RefreshSettingsPage();
 }
 
+void CClass_16_view_set::OnFieldChanged(const MultiviewerChange& change) {
+    switch (change.field) {
+    case MultiviewerField::OutputFormat:
+        if (const std::optional<int> entry = OutputFormatListPosition(State().outputFormat)) {
+            SelectQuietly(m_outputFormat, *entry);
+        }
+        break;
+    case MultiviewerField::FormatStatus:
+    case MultiviewerField::AudioAlarm:
+    case MultiviewerField::Timecode:
+        ShowToggles();
+        break;
+    default:
+        break;
+    }
+}
+
 // The toggles are shown from the record too: after a re-read a toggle showing its old picture
 // would seem to do nothing when clicked, since the click flips the flag, not the picture.
 void CClass_16_view_set::RefreshSettingsPage() {
-    if (const std::optional<int> entry = OutputFormatListPosition(m_context.state.outputFormat)) {
+    if (const std::optional<int> entry = OutputFormatListPosition(State().outputFormat)) {
         SelectQuietly(m_outputFormat, *entry);
     }
-    for (const Toggle& toggle : kToggles) {
-        ShowPictureQuietly(ControlNumbered<PictureButton>(toggle.button),
-                           TogglePicture(toggle, m_context.state.*toggle.flag));
+    ShowToggles();
+}
+
+void CClass_16_view_set::ShowToggles() {
+    for (std::size_t index = 0; index < kToggles.size(); ++index) {
+        ShowPictureQuietly(m_toggles[index], TogglePicture(kToggles[index], State().*kToggles[index].flag));
     }
 }
 
 void CClass_16_view_set::OnOutputFormatChanged() {
-    const std::optional<int> stored = OutputFormatListPosition(m_context.state.outputFormat);
-    if (SpringBackWhileLocked(m_context.consoleLocked, m_outputFormat, stored.value_or(-1))) {
+    const std::optional<int> stored = OutputFormatListPosition(State().outputFormat);
+    if (SpringBackWhileLocked(Locked(), m_outputFormat, stored.value_or(-1))) {
         return;
     }
-    const std::optional<std::uint8_t> code = FormatOfEntry(m_outputFormat->currentIndex());
-    if (!code) {
-        return;
+    if (const std::optional<std::uint8_t> code = FormatOfEntry(m_outputFormat->currentIndex())) {
+        Session().SetOutputFormat(*code);
     }
-    m_context.state.outputFormat = *code;
-    m_context.commands.SetOutputFormat(*code);
 }
 
 void CClass_16_view_set::OnToggle(std::size_t index) {
     const Toggle& toggle = kToggles[index];
-    if (m_context.consoleLocked) {
-        return;
-    }
-    const std::uint8_t on = m_context.state.*toggle.flag == 0 ? 1 : 0;
-    ShowPictureQuietly(ControlNumbered<PictureButton>(toggle.button), TogglePicture(toggle, on));
-    (m_context.commands.*toggle.send)(on);
+    (Session().*toggle.send)(State().*toggle.flag == 0 ? 1 : 0);
 }
 
 void CClass_16_view_set::OnLoadDefault() {
-    if (m_context.consoleLocked) {
+    if (Locked()) {
         return;
     }
-    m_context.commands.LoadDefault();
-    Reload(true);
+    Reload([this](std::stop_token cancel, std::function<void(RereadResult)> done) {
+        Session().LoadDefault(std::move(cancel), std::move(done));
+    });
 }
 
 void CClass_16_view_set::OnSaveCustom(std::uint8_t slot) {
-    m_context.commands.SendCustomMemory(mv_opcode::kSaveCustom, slot);
+    Session().SaveCustom(slot);
 }
 
-// While locked the sender sends nothing; the state is still read again and the preview redrawn.
+// While locked the session sends nothing; the state is still read again and shown.
 void CClass_16_view_set::OnLoadCustom(std::uint8_t slot) {
-    m_context.commands.SendCustomMemory(mv_opcode::kLoadCustom, slot);
-    Reload(false);
+    Reload([this, slot](std::stop_token cancel, std::function<void(RereadResult)> done) {
+        Session().LoadCustom(slot, std::move(cancel), std::move(done));
+    });
 }
 
-void CClass_16_view_set::Reload(bool resetSelections) {
-    m_reload =
-        std::make_unique<BackgroundOperation>(window(), [this](bool reloading) { ShowReloading(reloading); });
-    UnitLink& link = m_context.link;
-    const std::optional<DeviceEntry> unit = m_context.devices.Selected();
-    const std::chrono::milliseconds wait = m_reloadWait;
-    BackgroundOperation* operation = m_reload.get();
-    m_reload->Run<StateRead>(
-        [&link, unit, wait, operation](std::stop_token cancel, std::function<void(StateRead)> done) {
-            // The timer belongs to the operation: when the page goes, the wait goes with it.
-            QTimer::singleShot(wait, operation,
-                               [&link, unit, cancel, done] { QueryUnitState(link, unit, cancel, done); });
-        },
-        [this, resetSelections](StateRead read) { FinishReload(read, resetSelections); });
-}
-
-void CClass_16_view_set::FinishReload(const StateRead& read, bool resetSelections) {
-    MultiviewerState& state = m_context.state;
-    ApplyStateRead(read, state, m_context.consoleLocked, m_context.mainWindow);
-    RefreshSettingsPage();
-    RefreshPreviewAll(state, m_context.console);
-    if (resetSelections) {
-        state.meterWindow = 0;
-        state.formatColorWindow = 0;
-        state.umdColorInput = 0;
-    }
-}
-
-void CClass_16_view_set::ShowReloading(bool reloading) {
-    m_reloading = reloading;
-    update();
+void CClass_16_view_set::Reload(const std::function<void(std::stop_token, std::function<void(RereadResult)>)>& load) {
+    m_reload = std::make_unique<BusyNotice>(
+        *this, BusyNotice::Look{QStringLiteral("Reloading the unit\u2026"), rect(), Qt::AlignCenter, true,
+                                Scale().Y(16)});
+    // The page shows the new state as the session tells it; the result itself holds nothing more.
+    m_reload->Run<RereadResult>(load, [](RereadResult) {});
 }
 
 void CClass_16_view_set::paintEvent(QPaintEvent* event) {
     SettingPage::paintEvent(event);
-    if (!m_reloading) {
-        return;
+    if (m_reload != nullptr) {
+        QPainter painter(this);
+        m_reload->Paint(painter);
     }
-    QPainter painter(this);
-    painter.fillRect(rect(), QColor(0, 0, 0, 140));
-    painter.setPen(QColor(palette::kCaption));
-    QFont text = font();
-    text.setPixelSize(Scale().Y(16));
-    painter.setFont(text);
-    painter.drawText(rect(), Qt::AlignCenter, QStringLiteral("Reloading the unit\u2026"));
 }
 
 } // namespace brenvik

@@ -2,7 +2,7 @@
 
 #include "controls/limit_edit.h"
 #include "controls/picture_button.h"
-#include "multiviewer/core/page_controls.h"
+#include "multiviewer/ui/pages/page_controls.h"
 
 #include <QMouseEvent>
 #include <QSignalBlocker>
@@ -49,7 +49,7 @@ std::size_t Slot(int n) {
 } // namespace
 
 CClass_16_view_umd::CClass_16_view_umd(QWidget* parent, SettingPageContext& context)
-    : SettingPage(parent, PageLook{context.scale, 301, kUmdPageColours}), m_context(context) {
+    : SettingPage(parent, context, PageLook{context.scale, 301, kUmdPageColours}) {
     setObjectName(QStringLiteral("144"));
 
     m_allLabels = AddPictureButton(pc::kAllUmdButton, QStringLiteral("All UMD labels"), 30, 25, 130, 45,
@@ -92,29 +92,56 @@ void CClass_16_view_umd::Refresh() {
     ShowToggles();
 }
 
+void CClass_16_view_umd::OnFieldChanged(const MultiviewerChange& change) {
+    switch (change.field) {
+    case MultiviewerField::UmdAllOn:
+    case MultiviewerField::UmdOn:
+        ShowToggles();
+        break;
+    case MultiviewerField::InputName:
+        if (change.index == 0) {
+            RefreshNamePage();
+        } else {
+            ShowName(change.index);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 void CClass_16_view_umd::RefreshNamePage() {
     for (int n = 1; n <= 16; ++n) {
-        CLimitEdit* field = m_nameFields[Slot(n)];
+        ShowName(n);
+    }
+}
+
+void CClass_16_view_umd::ShowName(int input) {
+    CLimitEdit* field = m_nameFields[Slot(input)];
+    const QString name = QString::fromStdU16String(State().inputNames.At(input));
+    if (field->text() != name) {
         const QSignalBlocker quiet(field);
-        field->setText(QString::fromStdU16String(m_context.state.inputNames.At(n)));
+        field->setText(name);
     }
 }
 
 void CClass_16_view_umd::ShowToggles() {
-    ShowPictureQuietly(m_allLabels,
-                       m_context.state.umdAllOn != 0 ? pc::kAllUmdPictureOn : pc::kAllUmdPictureOff);
+    ShowPictureQuietly(m_allLabels, State().umdAllOn != 0 ? pc::kAllUmdPictureOn : pc::kAllUmdPictureOff);
     for (int n = 1; n <= 16; ++n) {
-        ShowPictureQuietly(m_windowLabels[Slot(n)],
-                           pc::UmdWindowPicture(n, m_context.state.umdOn.At(n) == 1));
+        ShowPictureQuietly(m_windowLabels[Slot(n)], pc::UmdWindowPicture(n, State().umdOn.At(n) == 1));
     }
 }
 
 void CClass_16_view_umd::CommitInputName(int input) {
-    if (m_context.consoleLocked || input < 1 || input > 16) {
+    if (input < 1 || input > 16) {
         return;
     }
-    m_context.state.inputNames.At(input) = m_nameFields[Slot(input)]->text().toStdU16String();
-    m_context.commands.SetInputName(input);
+    if (Locked()) {
+        // Neither stored nor sent: the field springs back like every other control.
+        ShowName(input);
+        return;
+    }
+    Session().SetInputName(input, m_nameFields[Slot(input)]->text().toStdU16String());
 }
 
 int CClass_16_view_umd::NameFieldNumber(const QObject* field) const {
@@ -161,21 +188,11 @@ void CClass_16_view_umd::mousePressEvent(QMouseEvent* event) {
 }
 
 void CClass_16_view_umd::OnAllLabelsToggle() {
-    if (m_context.consoleLocked) {
-        return;
-    }
-    const std::uint8_t on = m_context.state.umdAllOn == 0 ? 1 : 0;
-    ShowPictureQuietly(m_allLabels, on == 1 ? pc::kAllUmdPictureOn : pc::kAllUmdPictureOff);
-    m_context.commands.SetUmd(0, on);
+    Session().SetUmd(0, State().umdAllOn == 0 ? 1 : 0);
 }
 
 void CClass_16_view_umd::OnWindowLabelToggle(int window) {
-    if (m_context.consoleLocked) {
-        return;
-    }
-    const std::uint8_t on = m_context.state.umdOn.At(window) == 0 ? 1 : 0;
-    ShowPictureQuietly(m_windowLabels[Slot(window)], pc::UmdWindowPicture(window, on == 1));
-    m_context.commands.SetUmd(window, on);
+    Session().SetUmd(window, State().umdOn.At(window) == 0 ? 1 : 0);
 }
 
 } // namespace brenvik

@@ -22,7 +22,8 @@ public:
     CClass_16_view_umd(QWidget* parent, SettingPageContext& context);
     ~CClass_16_view_umd() override;
 
-    // Stores the text of name field `input` (1..16) in inputNames and sends it; nothing while locked.
+    // Sends the text of name field `input` (1..16) as that input's name; while locked nothing is
+    // sent and the field shows the stored name again.
     void CommitInputName(int input);
     // Every name field shows the stored name of its input.
     void RefreshNamePage();
@@ -32,9 +33,9 @@ public:
     int EnterNameField() const { return m_enterNameField; }
 
 protected:
-    // RefreshNamePage, and the toggles from umdAllOn and umdOn: after the unit replaced its
-    // settings they would otherwise keep showing the old flags.
+    // RefreshNamePage, and the toggles from umdAllOn and umdOn.
     void Refresh() override;
+    void OnFieldChanged(const MultiviewerChange& change) override;
     void OnEnterKey() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -43,9 +44,9 @@ private:
     void OnAllLabelsToggle();
     void OnWindowLabelToggle(int window);
     void ShowToggles();
+    void ShowName(int input);
     int NameFieldNumber(const QObject* field) const;
 
-    SettingPageContext& m_context;
     int m_focusedNameField = 0;
     int m_enterNameField = 0;
     PictureButton* m_allLabels = nullptr;

@@ -1,4 +1,5 @@
 #include "matrix/core/matrix_queries.h"
+#include "matrix_reply_bytes.h"
 #include "matrix_test_link.h"
 #include "support/hex.h"
 
@@ -9,34 +10,8 @@
 namespace brenvik {
 namespace {
 
-// A well-formed state reply as the unit sends it: 64 bytes.
-Frame StateReply(const MatrixRouting& routing, std::uint8_t lock, std::uint8_t nameLength,
-                 const std::u16string& name = u"") {
-    Frame reply(kMatrixStateReplySize, 0x00);
-    reply[0] = 0xA5;
-    reply[1] = 0x6C;
-    reply[2] = kMatrixStateReplySize;
-    reply[4] = kTypeMatrixSwitcher;
-    reply[16] = 0x53;
-    std::copy(routing.begin(), routing.end(), reply.begin() + 18);
-    reply[26] = lock;
-    reply[27] = 1;
-    reply[28] = nameLength;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        reply[29 + 2 * i] = static_cast<std::uint8_t>(name[i] & 0xFF);
-        reply[30 + 2 * i] = static_cast<std::uint8_t>(name[i] >> 8);
-    }
-    reply.back() = 0xAE;
-    return reply;
-}
-
-Frame BacklightReplyBytes(std::uint8_t time, std::uint8_t brightness) {
-    Frame reply(kBacklightReplySize, 0x00);
-    reply[16] = 0x50;
-    reply[18] = time;
-    reply[19] = brightness;
-    return reply;
-}
+using test::BacklightReplyBytes;
+using test::StateReply;
 
 Frame Cut(Frame bytes, std::size_t size) {
     bytes.resize(size);
@@ -83,24 +58,6 @@ TEST(MatrixReplies, BacklightReplyByCase) {
     EXPECT_EQ(ReadBacklightReply(Cut(BacklightReplyBytes(4, 100), 20))->brightness, 100);
     EXPECT_FALSE(ReadBacklightReply(Cut(BacklightReplyBytes(4, 100), 19)));
     EXPECT_FALSE(ReadBacklightReply(StateReply(kRouting, 0, 0)));
-}
-
-// The name field shows the unit's name or "Custom Name"; the stored name changes only with a name.
-TEST(MatrixReplies, ApplyingAStateReply) {
-    for (const bool named : {true, false}) {
-        MatrixModel model;
-        bool locked = !named;
-        std::uint8_t dhcp = 0;
-        std::u16string customName = u"Before";
-        MatrixStateReply reply{kRouting, named, 1,
-                               named ? std::optional<std::u16string>(u"Rack") : std::nullopt};
-        const std::u16string shown = ApplyMatrixState(reply, {model, locked, dhcp, customName});
-        EXPECT_EQ(shown, named ? u"Rack" : u"Custom Name");
-        EXPECT_EQ(customName, named ? u"Rack" : u"Before");
-        EXPECT_EQ(locked, named);
-        EXPECT_EQ(dhcp, 1);
-        EXPECT_EQ(model.statusRouting, kRouting);
-    }
 }
 
 class MatrixQueryTest : public ::testing::Test {

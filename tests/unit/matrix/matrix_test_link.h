@@ -3,12 +3,14 @@
 #include "link/unit_link.h"
 
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 namespace brenvik::test {
 
-// A link that keeps what is queued on it: sends in order, and the last exchange, whose collectors
-// and completion the test then calls itself as the link thread would.
+// A link that keeps what is queued on it: sends in order, and every exchange with the cancel it was
+// queued with, whose collectors and completion the test then calls itself as the link thread
+// would. `exchange` is the last one queued.
 class HoldingLink : public UnitLink {
 public:
     LinkMode Mode() const override { return mode; }
@@ -19,7 +21,9 @@ public:
         sent.push_back(std::move(bytes));
         return true;
     }
-    void StartExchange(const std::optional<DeviceEntry>&, Exchange started, std::stop_token) override {
+    void StartExchange(const std::optional<DeviceEntry>&, Exchange started, std::stop_token cancel) override {
+        exchanges.push_back(started);
+        cancels.push_back(std::move(cancel));
         exchange = std::move(started);
     }
     std::optional<StatusSocket> OpenStatusSocket(const std::optional<DeviceEntry>&) override {
@@ -30,6 +34,8 @@ public:
     bool refuseSends = false;
     std::vector<Frame> sent;
     std::optional<Exchange> exchange;
+    std::vector<Exchange> exchanges;
+    std::vector<std::stop_token> cancels;
 };
 
 } // namespace brenvik::test

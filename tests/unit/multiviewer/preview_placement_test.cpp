@@ -314,16 +314,15 @@ TEST(PreviewPlacement, DecorationsOfEachLayoutWhateverTheFlags) {
     }
 }
 
-TEST(PreviewPlacement, SwitcherPageShowsTheGridInsteadOfTheLayout) {
+TEST(PreviewPlacement, SwitcherGridShowsTheLoopOutputsInsteadOfTheLayout) {
     MultiviewerState state = LabelledState(42);
-    state.pageType = kSwitcherPageType;
     state.borderOn = 0;
     for (int output = 1; output <= kWindowCount; ++output) {
         state.loopRoute.At(output) = static_cast<std::uint8_t>(17 - output);
     }
     state.switcherCells = ComputeSwitcherCells(state.loopRoute);
 
-    const PreviewPlacement placement = PlacePreview(state);
+    const PreviewPlacement placement = PlacePreview(state, PreviewKind::SwitcherGrid);
 
     ASSERT_EQ(placement.windowCount, kWindowCount);
     EXPECT_EQ(placement.decorationCount, 0);
@@ -347,8 +346,8 @@ TEST(PreviewPlacement, UnknownLayoutShowsNothingButTheBackground) {
     }
 }
 
-// A layout code that changed while the rectangles were kept (the SWITCHER page does not
-// recompute them) still draws the rectangles; windows the code has no row for get no labels.
+// The placement does not trust the record to be consistent: rectangles that do not belong to the
+// layout code are still drawn, and windows the code has no row for get no labels.
 TEST(PreviewPlacement, RectanglesOfAnotherLayoutAreDrawnWithoutLabelsWhereTheCodeHasNoRow) {
     MultiviewerState state = LabelledState(160);
     state.layoutCode = 40;
