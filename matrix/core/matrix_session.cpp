@@ -137,10 +137,8 @@ void MatrixSession::TakeState(const MatrixStateRead& state) {
     m_model.statusRouting = reply.routing;
     m_locked = reply.locked;
     m_addressMode = reply.addressMode;
-    // A length byte of 0 or above 32 brings no name; the unit's name as last heard stays.
-    if (reply.name) {
-        m_name = reply.name;
-    }
+    // A length byte of 0 or above 32 brings no name: the unit has none to show.
+    m_name = reply.name;
     Notify({MatrixField::Routing, 0});
     Notify({MatrixField::Lock});
     Notify({MatrixField::AddressMode});

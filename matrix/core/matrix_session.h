@@ -64,8 +64,8 @@ public:
     void RemoveObserver(MatrixObserver& observer);
 
     const MatrixModel& Model() const { return m_model; }
-    // The unit's name as the last state reply that carried one gave it, or as SetName last sent
-    // it; nothing until then.
+    // The unit's name as the last state reply gave it (nothing when it carried none), or as
+    // SetName last sent it.
     const std::optional<std::u16string>& Name() const { return m_name; }
     std::uint8_t AddressMode() const { return m_addressMode; }
 

@@ -5,17 +5,15 @@
 #include "matrix/ui/brightness_track_bar.h"
 #include "matrix/ui/matrix_pictures.h"
 
-#include "controls/background_operation.h"
+#include "controls/busy_notice.h"
+#include "controls/field_colours.h"
 #include "controls/shade_picture_button.h"
 #include "res/skin.h"
 #include "res/skin_palette.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
-#include <QContextMenuEvent>
-#include <QKeyEvent>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QSignalBlocker>
 
@@ -82,31 +80,16 @@ constexpr int kTextPixels = 13;
 // Where the page says that the unit is being read: the free strip under the status panel.
 constexpr QRect kReadingRect(55, 506, 720, 26);
 
-const char* const kPictureProperty = "skinPicture";
-
-void ApplyPageFieldColours(QWidget& field) {
-    QPalette colours = field.palette();
-    for (const QPalette::ColorRole role : {QPalette::Text, QPalette::WindowText, QPalette::ButtonText}) {
-        colours.setColor(role, QColor(kFieldText));
-    }
-    for (const QPalette::ColorRole role : {QPalette::Base, QPalette::Window, QPalette::Button}) {
-        colours.setColor(role, QColor(kFieldGround));
-    }
-    field.setPalette(colours);
-}
+constexpr FieldLook kPageFieldLook{kFieldText, kFieldGround, std::nullopt, std::nullopt, std::nullopt};
 
 QString BrightnessText(int value) {
     return QString::asprintf("%d%%", value);
 }
 
-bool IsEnterOrEscape(const QKeyEvent& key) {
-    return key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter || key.key() == Qt::Key_Escape;
-}
-
 } // namespace
 
 CClass_matrix_child::CClass_matrix_child(QWidget* parent, MatrixPageContext context)
-    : QWidget(parent), m_context(context) {
+    : UnitPage(parent), m_context(context) {
     setObjectName(QStringLiteral("174"));
     QFont text = font();
     text.setPixelSize(m_context.scale.Y(kTextPixels));
@@ -166,7 +149,7 @@ PictureButton* CClass_matrix_child::AddButton(int controlId, const QString& name
 
 void CClass_matrix_child::ShowPicture(PictureButton* button, int picture) {
     // A key that keeps its picture is neither rebuilt nor repainted.
-    if (button->property(kPictureProperty).toInt() == picture) {
+    if (button->ShownPicture() == picture) {
         return;
     }
     // A lit input key is the chosen input, a lit output key an output routed or marked for it: a
@@ -178,12 +161,6 @@ void CClass_matrix_child::ShowPicture(PictureButton* button, int picture) {
     } else {
         button->SetButtonPictureResource(picture);
     }
-    button->setProperty(kPictureProperty, picture);
-}
-
-int CClass_matrix_child::ShownPicture(int controlId) const {
-    const auto* button = findChild<PictureButton*>(QString::number(controlId));
-    return button == nullptr ? 0 : button->property(kPictureProperty).toInt();
 }
 
 void CClass_matrix_child::PlaceControls() {
@@ -241,7 +218,7 @@ void CClass_matrix_child::PlaceControls() {
     for (const std::string_view text : kBacklightTimeTexts) {
         m_backlightTime->addItem(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
     }
-    ApplyPageFieldColours(*m_backlightTime);
+    ApplyFieldLook(*m_backlightTime, kPageFieldLook);
     m_backlightTime->view()->setFont(font());
     connect(m_backlightTime, &QComboBox::activated, this, &CClass_matrix_child::OnBacklightTimeChosen);
 
@@ -264,13 +241,17 @@ void CClass_matrix_child::PlaceControls() {
     m_brightnessText->setFocusPolicy(Qt::NoFocus);
     m_brightnessText->setGeometry(scale.Rect(kBrightnessTextRect.x(), kBrightnessTextRect.y(),
                                              kBrightnessTextRect.width(), kBrightnessTextRect.height()));
-    ApplyPageFieldColours(*m_brightnessText);
+    ApplyFieldLook(*m_brightnessText, kPageFieldLook);
 }
 
 void CClass_matrix_child::StartInitialRead() {
     // The session starts the backlight from zero and says so, so until the unit answers the
     // controls show "15s Dim" and 0; the replies then fill the page in as they come.
-    m_query = std::make_unique<BackgroundOperation>(window(), [this](bool reading) { ShowReading(reading); });
+    m_query = std::make_unique<BusyNotice>(
+        *this, BusyNotice::Look{QStringLiteral("Reading the unit\u2026"),
+                                m_context.scale.Rect(kReadingRect.x(), kReadingRect.y(), kReadingRect.width(),
+                                                     kReadingRect.height()),
+                                Qt::AlignLeft | Qt::AlignVCenter, false, m_context.scale.Y(16)});
     m_query->Run<bool>(
         [this](std::stop_token cancel, std::function<void(bool)> done) {
             m_context.session.ReadUnit(std::move(cancel), std::move(done));
@@ -280,17 +261,6 @@ void CClass_matrix_child::StartInitialRead() {
             m_initialised = true;
             emit initialised();
         });
-}
-
-void CClass_matrix_child::ShowReading(bool reading) {
-    m_reading = reading;
-    // Only the strip with the sign changes; the keys repaint themselves as their pictures change.
-    update(ReadingRect());
-}
-
-QRect CClass_matrix_child::ReadingRect() const {
-    return m_context.scale.Rect(kReadingRect.x(), kReadingRect.y(), kReadingRect.width(),
-                                kReadingRect.height());
 }
 
 void CClass_matrix_child::FinishRead(bool ran) {
@@ -487,23 +457,6 @@ void CClass_matrix_child::OnBrightnessReleased(int position) {
     m_context.session.SetBacklightBrightness(static_cast<std::uint8_t>(position));
 }
 
-void CClass_matrix_child::keyPressEvent(QKeyEvent* event) {
-    // Enter and Esc would close the main window's dialog; on this page they do nothing.
-    if (IsEnterOrEscape(*event)) {
-        event->accept();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-void CClass_matrix_child::mousePressEvent(QMouseEvent* event) {
-    event->accept();
-}
-
-void CClass_matrix_child::contextMenuEvent(QContextMenuEvent* event) {
-    event->accept();
-}
-
 void CClass_matrix_child::paintEvent(QPaintEvent*) {
     // The background is stretched once per page size, filtered so that its lettering keeps every
     // line; every later paint copies from it.
@@ -513,14 +466,7 @@ void CClass_matrix_child::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_background);
-    if (m_reading) {
-        painter.setPen(QColor(palette::kCaption));
-        QFont font(QStringLiteral("Arial"));
-        font.setPixelSize(m_context.scale.Y(16));
-        painter.setFont(font);
-        painter.drawText(ReadingRect(), Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("Reading the unit\u2026"));
-    }
+    m_query->Paint(painter);
 }
 
 } // namespace brenvik

@@ -4,8 +4,10 @@
 #include "matrix/core/matrix_session.h"
 #include "matrix/ui/matrix_page_state.h"
 
+#include "controls/busy_notice.h"
 #include "controls/operator_dialogs.h"
 #include "controls/screen_scale.h"
+#include "controls/unit_page.h"
 
 #include <QPixmap>
 #include <QTimer>
@@ -23,7 +25,6 @@ class QLineEdit;
 
 namespace brenvik {
 
-class BackgroundOperation;
 class BrightnessTrackBar;
 class PictureButton;
 
@@ -46,7 +47,7 @@ struct MatrixPageContext {
 // routing actions, REFRESH, and the backlight time and brightness. Shown at once; the unit is read
 // on the link thread while the page refuses input and says so. The page shows the session's model
 // and repaints what the session says has changed; the operator's actions go to the session.
-class CClass_matrix_child : public QWidget, private MatrixObserver {
+class CClass_matrix_child : public UnitPage, private MatrixObserver {
     Q_OBJECT
 
 public:
@@ -64,9 +65,7 @@ public:
     // The reads of the unit at opening have come back (or timed out) and the page is filled in.
     bool Initialised() const { return m_initialised; }
     // A query is under way: the page says so and refuses input.
-    bool Reading() const { return m_reading; }
-    // The skin picture the button with this control number shows, or 0 for none.
-    int ShownPicture(int controlId) const;
+    bool Reading() const { return m_query != nullptr && m_query->Busy(); }
 
 signals:
     void initialised();
@@ -75,10 +74,6 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    // The page takes its own clicks: they never reach the main window's background.
-    void mousePressEvent(QMouseEvent* event) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void MatrixChanged(const MatrixChange& change) override;
@@ -91,8 +86,6 @@ private:
 
     void StartInitialRead();
     void FinishRead(bool ran);
-    void ShowReading(bool reading);
-    QRect ReadingRect() const;
     void ShowBacklight();
 
     // Output `output` (1..8), or every output for 0: its output key and its status key.
@@ -126,8 +119,7 @@ private:
     QPixmap m_background;    // the page's picture at the page's size
 
     bool m_initialised = false;
-    bool m_reading = false;
-    std::unique_ptr<BackgroundOperation> m_query;
+    std::unique_ptr<BusyNotice> m_query;
 };
 
 } // namespace brenvik

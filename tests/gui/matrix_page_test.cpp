@@ -95,7 +95,7 @@ protected:
         return Page()->findChild<T*>(QString::fromLatin1(id));
     }
     void Click(int id) { QTest::mouseClick(Button(id), Qt::LeftButton); }
-    int Picture(int id) { return Page()->ShownPicture(id); }
+    int Picture(int id) { return Button(id)->ShownPicture(); }
     std::vector<int> Pictures(int (*key)(int)) {
         std::vector<int> pictures;
         for (int k = 1; k <= 8; ++k) {
