@@ -1,6 +1,6 @@
 #include "matrix/core/matrix_queries.h"
 #include "matrix_reply_bytes.h"
-#include "matrix_test_link.h"
+#include "support/holding_link.h"
 #include "support/hex.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 #include "link/text_codec.h"
 #include "matrix/core/matrix_session.h"
 #include "matrix_reply_bytes.h"
-#include "matrix_test_link.h"
+#include "support/holding_link.h"
 #include "support/hex.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "multiviewer/core/multiviewer_session.h"
 #include "multiviewer/core/state_block.h"
 #include "report_frames.h"
+#include "support/holding_link.h"
 #include "support/recording_console.h"
 
 #include <chrono>
@@ -17,34 +18,6 @@
 namespace brenvik::test {
 
 using namespace std::chrono_literals;
-
-// A link that keeps what is queued on it: the frames sent, in order, and every exchange with the
-// cancel it was queued with. The test plays the link thread: it calls an exchange's collectors
-// and completion itself, on whichever thread it likes.
-class HoldingLink : public UnitLink {
-public:
-    LinkMode Mode() const override { return mode; }
-    bool Send(const std::optional<DeviceEntry>&, Frame bytes) override {
-        if (refuseSends) {
-            return false;
-        }
-        sent.push_back(std::move(bytes));
-        return true;
-    }
-    void StartExchange(const std::optional<DeviceEntry>&, Exchange started, std::stop_token cancel) override {
-        exchanges.push_back(std::move(started));
-        cancels.push_back(std::move(cancel));
-    }
-    std::optional<StatusSocket> OpenStatusSocket(const std::optional<DeviceEntry>&) override {
-        return std::nullopt;
-    }
-
-    LinkMode mode = LinkMode::Lan;
-    bool refuseSends = false;
-    std::vector<Frame> sent;
-    std::vector<Exchange> exchanges;
-    std::vector<std::stop_token> cancels;
-};
 
 inline constexpr std::uint8_t kSessionUnitAddress = 0x01;
 
