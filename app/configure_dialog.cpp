@@ -4,6 +4,7 @@
 #include "app/ip_address_field.h"
 #include "controls/background_operation.h"
 #include "controls/color_button.h"
+#include "controls/enter_escape.h"
 #include "controls/field_colours.h"
 #include "controls/operator_dialogs.h"
 #include "controls/picture_button.h"
@@ -217,6 +218,14 @@ void CClass_configure_argc_dlg::ShowOpenClosePicture(bool disconnect) {
 
 int CClass_configure_argc_dlg::OpenClosePicture() const {
     return m_openClose->ShownPicture();
+}
+
+void CClass_configure_argc_dlg::keyPressEvent(QKeyEvent* event) {
+    if (IsEnterOrEscape(*event)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void CClass_configure_argc_dlg::paintEvent(QPaintEvent* /*event*/) {

@@ -43,6 +43,8 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Enter and Escape close no window of the console; the page closes with its own button only.
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void BuildControls(const std::vector<std::string>& ports);

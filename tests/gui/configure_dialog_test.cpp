@@ -153,6 +153,20 @@ TEST_F(ConfigurePage, AnOpenedPortShowsAsOpenWhenThePageOpensAgain) {
     EXPECT_EQ(Control<QComboBox>("1019")->currentText(), QStringLiteral("115200"));
 }
 
+// Neither key closes a window of the console, whichever control of the page has the focus; the
+// page closes with its own button.
+TEST_F(ConfigurePage, EnterAndEscapeLeaveThePageOpen) {
+    Open();
+    for (QWidget* target : {static_cast<QWidget*>(m_page.get()), static_cast<QWidget*>(Control<QComboBox>("1015"))}) {
+        for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+            QTest::keyClick(target, key);
+            EXPECT_TRUE(m_page->isVisible()) << target->objectName().toStdString() << " key " << key;
+        }
+    }
+    Control<QAbstractButton>("1153")->click();
+    EXPECT_FALSE(m_page->isVisible());
+}
+
 TEST_F(ConfigurePage, TheLanLeavesThePortOpenAndTheSerialLineOpensItAgain) {
     ASSERT_TRUE(m_pty.Ok());
     Open();
