@@ -350,13 +350,12 @@ void CClass_matrix_child::PaintStatusKey(std::size_t index) {
     // the row. A value that is no input number leaves the key as it is, name and all.
     const std::uint8_t input = m_context.session.Model().statusRouting[index];
     const auto picture = pic::StatusKey(input);
-    if (input == m_statusShown[index] || !picture) {
+    if (!picture || m_status[index]->ShownPicture() == *picture) {
         return;
     }
     ShowPicture(m_status[index], *picture);
     m_status[index]->setAccessibleName(QString::fromLatin1(kStatusRow.name).arg(index + 1) +
                                        QStringLiteral(": input %1").arg(static_cast<int>(input)));
-    m_statusShown[index] = input;
 }
 
 PictureButton* CClass_matrix_child::ActionButton(MatrixAction action) const {

@@ -106,8 +106,6 @@ private:
     std::array<PictureButton*, kMatrixPorts> m_inputs{};
     std::array<PictureButton*, kMatrixPorts> m_outputs{};
     std::array<PictureButton*, kMatrixPorts> m_status{};
-    // The input each status key shows; 0 while it shows its own grey key.
-    std::array<std::uint8_t, kMatrixPorts> m_statusShown{};
     PictureButton* m_apply = nullptr;
     PictureButton* m_oneToAll = nullptr;
     PictureButton* m_oneToOne = nullptr;
